@@ -1,0 +1,137 @@
+#include "core/text_codec.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace ProMod {
+namespace {
+
+constexpr char32_t kEuro = 0x20AC;
+constexpr char32_t kReplacement = 0xFFFD;
+// Code page 936 writes the euro sign as this single byte; GB18030 has no
+// meaning for it.
+constexpr unsigned char kEuroByte = 0x80;
+
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (Valid()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool Valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t Get() const { return cd_; }
+  void Reset() { iconv(cd_, nullptr, nullptr, nullptr, nullptr); }
+
+ private:
+  iconv_t cd_;
+};
+
+void AppendUtf32(QString& out, const char32_t* data, size_t count) {
+  out.append(QString::fromUcs4(data, static_cast<qsizetype>(count)));
+}
+
+}  // namespace
+
+QString DecodeAnsi(const QByteArray& bytes) {
+  QString result;
+  if (bytes.isEmpty()) return result;
+  result.reserve(bytes.size());
+  Converter conv("UTF-32LE", "GB18030");
+  if (!conv.Valid()) return QString::fromLatin1(bytes);
+
+  std::vector<char32_t> buffer(4096);
+  char* in = const_cast<char*>(bytes.constData());
+  size_t inLeft = static_cast<size_t>(bytes.size());
+  while (inLeft > 0) {
+    char* out = reinterpret_cast<char*>(buffer.data());
+    size_t outLeft = buffer.size() * sizeof(char32_t);
+    const size_t rc = iconv(conv.Get(), &in, &inLeft, &out, &outLeft);
+    const size_t produced = (buffer.size() * sizeof(char32_t) - outLeft) / sizeof(char32_t);
+    AppendUtf32(result, buffer.data(), produced);
+    if (rc != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    // An invalid or cut-off sequence: the euro byte of code page 936 reads
+    // as the euro sign, anything else as the replacement character; then go
+    // on with the next byte.
+    const unsigned char bad = static_cast<unsigned char>(*in);
+    const char32_t ch = bad == kEuroByte ? kEuro : kReplacement;
+    AppendUtf32(result, &ch, 1);
+    ++in;
+    --inLeft;
+    conv.Reset();
+  }
+  return result;
+}
+
+QByteArray EncodeAnsi(const QString& text) {
+  QByteArray result;
+  if (text.isEmpty()) return result;
+  result.reserve(text.size() * 2);
+  Converter conv("GB18030", "UTF-32LE");
+
+  // Code points, with unpaired surrogates replaced: they are no characters
+  // and no encoding can carry them.
+  std::u32string points;
+  points.reserve(static_cast<size_t>(text.size()));
+  const QChar* p = text.constData();
+  const qsizetype n = text.size();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = p[i].unicode();
+    if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1].unicode())) {
+      points.push_back(QChar::surrogateToUcs4(c, p[i + 1].unicode()));
+      ++i;
+    } else if (QChar::isSurrogate(c)) {
+      points.push_back(kReplacement);
+    } else {
+      points.push_back(c);
+    }
+  }
+  if (!conv.Valid()) {
+    for (char32_t cp : points) result.append(cp < 0x80 ? static_cast<char>(cp) : '?');
+    return result;
+  }
+
+  std::vector<char> buffer(8192);
+  auto convertRun = [&](const char32_t* begin, size_t count) {
+    char* in = reinterpret_cast<char*>(const_cast<char32_t*>(begin));
+    size_t inLeft = count * sizeof(char32_t);
+    while (inLeft > 0) {
+      char* out = buffer.data();
+      size_t outLeft = buffer.size();
+      const size_t rc = iconv(conv.Get(), &in, &inLeft, &out, &outLeft);
+      result.append(buffer.data(), static_cast<qsizetype>(buffer.size() - outLeft));
+      if (rc != static_cast<size_t>(-1)) break;
+      if (errno == E2BIG) continue;
+      // Not representable (should not happen with GB18030): a question mark,
+      // as the code page conversion would write.
+      result.append('?');
+      in += sizeof(char32_t);
+      inLeft = inLeft >= sizeof(char32_t) ? inLeft - sizeof(char32_t) : 0;
+      conv.Reset();
+    }
+    // Flush any shift state.
+    char* out = buffer.data();
+    size_t outLeft = buffer.size();
+    iconv(conv.Get(), nullptr, nullptr, &out, &outLeft);
+    result.append(buffer.data(), static_cast<qsizetype>(buffer.size() - outLeft));
+  };
+
+  size_t runStart = 0;
+  for (size_t i = 0; i < points.size(); ++i) {
+    if (points[i] == kEuro) {
+      if (i > runStart) convertRun(points.data() + runStart, i - runStart);
+      result.append(static_cast<char>(kEuroByte));
+      runStart = i + 1;
+    }
+  }
+  if (runStart < points.size()) convertRun(points.data() + runStart, points.size() - runStart);
+  return result;
+}
+
+}  // namespace ProMod
