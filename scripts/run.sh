@@ -10,6 +10,6 @@ build="$top/build-release"
 cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMO_TESTS=OFF -DVELMO_BENCH=OFF
 cmake --build "$build"
 if [ -x "$top/scripts/make_demo_lesson.sh" ]; then
-  "$top/scripts/make_demo_lesson.sh" "$build/app" || echo "The demo lesson could not be made; the library stays as it is."
+  "$top/scripts/make_demo_lesson.sh" "$build" || echo "The demo lesson could not be made; the library stays as it is."
 fi
 exec "$build/app/velmo" "$@"

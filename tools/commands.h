@@ -6,5 +6,6 @@
 // the process exit status.
 namespace velmo_tool {
 int RunSentences(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunDemoLesson(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunCompare(const QStringList& args, QTextStream& out, QTextStream& err);
 }  // namespace velmo_tool

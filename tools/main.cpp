@@ -10,6 +10,7 @@
 namespace {
 void PrintUsage(QTextStream& err) {
   err << "usage: velmo-tool sentences RECORDING.mp3\n"
+         "       velmo-tool demo-lesson APPLICATION_FOLDER\n"
          "       velmo-tool compare [--image OUT.png --width PIXELS] SENTENCE TYPED\n";
 }
 }  // namespace
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
   int status = 2;
   if (command == QLatin1String("sentences")) {
     status = velmo_tool::RunSentences(args, out, err);
+  } else if (command == QLatin1String("demo-lesson")) {
+    status = velmo_tool::RunDemoLesson(args, out, err);
   } else if (command == QLatin1String("compare")) {
     status = velmo_tool::RunCompare(args, out, err);
   } else {
