@@ -32,41 +32,39 @@ class Converter {
   iconv_t cd_;
 };
 
-void AppendUtf32(QString& out, const char32_t* data, size_t count) {
-  out.append(QString::fromUcs4(data, static_cast<qsizetype>(count)));
-}
-
 }  // namespace
 
 QString DecodeAnsi(const QByteArray& bytes) {
-  QString result;
-  if (bytes.isEmpty()) return result;
-  result.reserve(bytes.size());
+  if (bytes.isEmpty()) return QString();
   Converter conv("UTF-32LE", "GB18030");
   if (!conv.Valid()) return QString::fromLatin1(bytes);
 
-  std::vector<char32_t> buffer(4096);
+  // Decoded text never has more characters than the file has bytes.
+  std::vector<char32_t> points(static_cast<size_t>(bytes.size()) + 1);
+  size_t produced = 0;
   char* in = const_cast<char*>(bytes.constData());
   size_t inLeft = static_cast<size_t>(bytes.size());
   while (inLeft > 0) {
-    char* out = reinterpret_cast<char*>(buffer.data());
-    size_t outLeft = buffer.size() * sizeof(char32_t);
+    char* out = reinterpret_cast<char*>(points.data() + produced);
+    size_t outLeft = (points.size() - produced) * sizeof(char32_t);
+    const size_t before = outLeft;
     const size_t rc = iconv(conv.Get(), &in, &inLeft, &out, &outLeft);
-    const size_t produced = (buffer.size() * sizeof(char32_t) - outLeft) / sizeof(char32_t);
-    AppendUtf32(result, buffer.data(), produced);
+    produced += (before - outLeft) / sizeof(char32_t);
     if (rc != static_cast<size_t>(-1)) break;
-    if (errno == E2BIG) continue;
+    if (errno == E2BIG) {
+      points.resize(points.size() * 2);
+      continue;
+    }
     // An invalid or cut-off sequence: the euro byte of code page 936 reads
     // as the euro sign, anything else as the replacement character; then go
     // on with the next byte.
     const unsigned char bad = static_cast<unsigned char>(*in);
-    const char32_t ch = bad == kEuroByte ? kEuro : kReplacement;
-    AppendUtf32(result, &ch, 1);
+    points[produced++] = bad == kEuroByte ? kEuro : kReplacement;
     ++in;
     --inLeft;
     conv.Reset();
   }
-  return result;
+  return QString::fromUcs4(points.data(), static_cast<qsizetype>(produced));
 }
 
 QByteArray EncodeAnsi(const QString& text) {
