@@ -13,7 +13,7 @@ bool IsBlank(QChar c) {
 }
 }  // namespace
 
-double LeadingNumber(const QString& text) {
+double LeadingNumber(QStringView text) {
   // Blanks are skipped wherever they stand inside the number ("1 2" is 12),
   // the way the number reading of the system's texts always did.
   std::string digits;

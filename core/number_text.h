@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringView>
 #include <cstdint>
 
 namespace ProMod {
@@ -7,7 +8,7 @@ namespace ProMod {
 // The decimal number at the start of a text: blanks (spaces, tabs, line
 // breaks) are skipped, an optional sign, digits, an optional fraction and an
 // optional exponent are read; 0 when there is no number.
-double LeadingNumber(const QString& text);
+double LeadingNumber(QStringView text);
 
 // Nearest whole number, a half going to the even neighbour. `ok` is set to
 // false (and 0 returned) when the value is not finite or does not fit.
