@@ -1,0 +1,189 @@
+#include "platform/audio_output.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QIODevice>
+#include <QMediaDevices>
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace platform {
+namespace {
+
+MonotonicClock& ClockOverride() {
+  static MonotonicClock clock;
+  return clock;
+}
+
+SystemOutputFactory& FactoryOverride() {
+  static SystemOutputFactory factory;
+  return factory;
+}
+
+// The system's default output through QAudioSink in push mode: the player
+// writes what the sink has room for (about 200 ms are queued).
+//
+// The heard time is QAudioSink::processedUSecs(): with PulseAudio it is the
+// server's read position minus the sink's latency, interpolated between
+// timing updates, and it never passes what was written.
+class SinkOutput : public AudioOutput {
+ public:
+  explicit SinkOutput(const QAudioDevice& device) : device_(device) {}
+  ~SinkOutput() override { Stop(); }
+
+  bool Start(int sampleRate, int channels) override {
+    Stop();
+    QAudioFormat format;
+    format.setSampleRate(sampleRate);
+    format.setChannelCount(channels);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!sink_ || sink_->format() != format) {
+      sink_.reset();
+      sink_ = std::make_unique<QAudioSink>(device_, format);
+    }
+    bytesPerFrame_ = format.bytesPerFrame();
+    written_ = 0;
+    io_ = sink_->start();
+    if (!io_ || sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError) {
+      io_ = nullptr;
+      sink_->stop();
+      return false;
+    }
+    return true;
+  }
+
+  void Stop() override {
+    if (sink_ && io_) sink_->stop();
+    io_ = nullptr;
+  }
+
+  int64_t BytesFree() override {
+    if (!io_) return 0;
+    const int64_t free = sink_->bytesFree();
+    return free - free % bytesPerFrame_;
+  }
+
+  int64_t Write(const char* data, int64_t bytes) override {
+    if (!io_ || bytes <= 0) return 0;
+    bytes = std::min(bytes, BytesFree());
+    if (bytes <= 0) return 0;
+    const int64_t taken = io_->write(data, bytes);
+    if (taken <= 0) return 0;
+    written_ += taken;
+    return taken;
+  }
+
+  void Finish() override {
+    // The server starts a stream only once its pre-buffer is full. A run
+    // shorter than that would never be heard, so it is followed by silence
+    // up to the buffer size; the player never counts silence as heard
+    // audio of the recording.
+    if (!io_) return;
+    const int64_t missing = sink_->bufferSize() - written_;
+    if (missing <= 0) return;
+    int64_t pad = std::min(missing, BytesFree());
+    pad -= pad % bytesPerFrame_;
+    if (pad <= 0) return;
+    const std::vector<char> silence(static_cast<size_t>(pad), 0);
+    const int64_t taken = io_->write(silence.data(), pad);
+    if (taken > 0) written_ += taken;
+  }
+
+  int64_t HeardUSecs() const override { return io_ ? sink_->processedUSecs() : 0; }
+
+  bool Failed() const override {
+    if (!io_) return false;
+    const QAudio::Error error = sink_->error();
+    return error == QAudio::FatalError || error == QAudio::IOError || error == QAudio::OpenError ||
+           sink_->state() == QAudio::StoppedState;
+  }
+
+  bool IsNull() const override { return false; }
+
+ private:
+  QAudioDevice device_;
+  std::unique_ptr<QAudioSink> sink_;
+  QIODevice* io_ = nullptr;  // owned by the sink; null between runs
+  int bytesPerFrame_ = 4;
+  int64_t written_ = 0;
+};
+
+// Keeps time without a device. It accepts audio up to kAheadUSecs ahead of
+// the clock, like a device buffer, and reports as heard the time elapsed
+// since the run began, but never more than it was given.
+class NullOutput : public AudioOutput {
+ public:
+  static constexpr int64_t kAheadUSecs = 100000;
+
+  bool Start(int sampleRate, int channels) override {
+    if (sampleRate <= 0 || channels <= 0) return false;
+    rate_ = sampleRate;
+    bytesPerFrame_ = channels * 2;
+    written_ = 0;
+    startUSecs_ = MonotonicUSecs();
+    running_ = true;
+    return true;
+  }
+
+  void Stop() override { running_ = false; }
+
+  int64_t BytesFree() override {
+    if (!running_) return 0;
+    const int64_t elapsed = MonotonicUSecs() - startUSecs_;
+    const int64_t allowed = (elapsed + kAheadUSecs) * rate_ / 1000000;
+    return std::max<int64_t>(0, allowed - written_) * bytesPerFrame_;
+  }
+
+  int64_t Write(const char*, int64_t bytes) override {
+    if (!running_ || bytes <= 0) return 0;
+    const int64_t frames = std::min(bytes, BytesFree()) / bytesPerFrame_;
+    written_ += frames;
+    return frames * bytesPerFrame_;
+  }
+
+  void Finish() override {}
+
+  int64_t HeardUSecs() const override {
+    if (!running_) return 0;
+    const int64_t elapsed = std::max<int64_t>(0, MonotonicUSecs() - startUSecs_);
+    // Rounded up so that a run heard to its end reports all of its frames.
+    const int64_t given = (written_ * 1000000 + rate_ - 1) / rate_;
+    return std::min(elapsed, given);
+  }
+
+  bool Failed() const override { return false; }
+  bool IsNull() const override { return true; }
+
+ private:
+  int rate_ = 44100;
+  int bytesPerFrame_ = 4;
+  int64_t written_ = 0;  // frames
+  int64_t startUSecs_ = 0;
+  bool running_ = false;
+};
+
+}  // namespace
+
+void SetMonotonicClock(MonotonicClock clock) { ClockOverride() = std::move(clock); }
+
+int64_t MonotonicUSecs() {
+  const MonotonicClock& clock = ClockOverride();
+  if (clock) return clock();
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void SetSystemOutputFactory(SystemOutputFactory factory) { FactoryOverride() = std::move(factory); }
+
+std::unique_ptr<AudioOutput> CreateSystemOutput() {
+  if (FactoryOverride()) return FactoryOverride()();
+  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+  if (device.isNull()) return nullptr;
+  return std::make_unique<SinkOutput>(device);
+}
+
+std::unique_ptr<AudioOutput> CreateNullOutput() { return std::make_unique<NullOutput>(); }
+
+}  // namespace platform
