@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -15,6 +16,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 // Code page 936 writes the euro sign as this single byte; GB18030 has no
 // meaning for it.
 constexpr unsigned char kEuroByte = 0x80;
+// Bytes handed to iconv per call (a multiple of 4, for UTF-32 input).
+constexpr size_t kChunk = 4096;
 
 class Converter {
  public:
@@ -39,22 +42,29 @@ QString DecodeAnsi(const QByteArray& bytes) {
   Converter conv("UTF-32LE", "GB18030");
   if (!conv.Valid()) return QString::fromLatin1(bytes);
 
-  // Decoded text never has more characters than the file has bytes.
+  // Decoded text never has more characters than the file has bytes. The
+  // input goes to iconv in pieces: a cost per call that grows with the
+  // length handed over (as under AddressSanitizer) then stays bounded.
   std::vector<char32_t> points(static_cast<size_t>(bytes.size()) + 1);
   size_t produced = 0;
   char* in = const_cast<char*>(bytes.constData());
   size_t inLeft = static_cast<size_t>(bytes.size());
   while (inLeft > 0) {
+    size_t chunk = std::min(inLeft, kChunk);
+    const size_t chunkSize = chunk;
     char* out = reinterpret_cast<char*>(points.data() + produced);
     size_t outLeft = (points.size() - produced) * sizeof(char32_t);
     const size_t before = outLeft;
-    const size_t rc = iconv(conv.Get(), &in, &inLeft, &out, &outLeft);
+    const size_t rc = iconv(conv.Get(), &in, &chunk, &out, &outLeft);
     produced += (before - outLeft) / sizeof(char32_t);
-    if (rc != static_cast<size_t>(-1)) break;
+    inLeft -= chunkSize - chunk;
+    if (rc != static_cast<size_t>(-1)) continue;
     if (errno == E2BIG) {
       points.resize(points.size() * 2);
       continue;
     }
+    // A sequence cut by the end of the piece: the next piece holds the rest.
+    if (errno == EINVAL && chunk < inLeft) continue;
     // An invalid or cut-off sequence: the euro byte of code page 936 reads
     // as the euro sign, anything else as the replacement character; then go
     // on with the next byte.
@@ -102,9 +112,12 @@ QByteArray EncodeAnsi(const QString& text) {
     while (inLeft > 0) {
       char* out = buffer.data();
       size_t outLeft = buffer.size();
-      const size_t rc = iconv(conv.Get(), &in, &inLeft, &out, &outLeft);
+      size_t chunk = std::min(inLeft, kChunk);
+      const size_t chunkSize = chunk;
+      const size_t rc = iconv(conv.Get(), &in, &chunk, &out, &outLeft);
+      inLeft -= chunkSize - chunk;
       result.append(buffer.data(), static_cast<qsizetype>(buffer.size() - outLeft));
-      if (rc != static_cast<size_t>(-1)) break;
+      if (rc != static_cast<size_t>(-1)) continue;
       if (errno == E2BIG) continue;
       // Not representable (should not happen with GB18030): a question mark,
       // as the code page conversion would write.
