@@ -27,7 +27,8 @@ SystemOutputFactory& FactoryOverride() {
 //
 // The heard time is QAudioSink::processedUSecs(): with PulseAudio it is the
 // server's read position minus the sink's latency, interpolated between
-// timing updates, and it never passes what was written.
+// timing updates, and it never passes what was written nor, here, the time
+// since the run started.
 class SinkOutput : public AudioOutput {
  public:
   explicit SinkOutput(const QAudioDevice& device) : device_(device) {}
@@ -45,6 +46,7 @@ class SinkOutput : public AudioOutput {
     }
     bytesPerFrame_ = format.bytesPerFrame();
     written_ = 0;
+    startUSecs_ = MonotonicUSecs();
     io_ = sink_->start();
     if (!io_ || sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError) {
       io_ = nullptr;
@@ -91,7 +93,14 @@ class SinkOutput : public AudioOutput {
     if (taken > 0) written_ += taken;
   }
 
-  int64_t HeardUSecs() const override { return io_ ? sink_->processedUSecs() : 0; }
+  int64_t HeardUSecs() const override {
+    if (!io_) return 0;
+    // Until the server has reported its latency, processedUSecs() counts
+    // what the server has read, which runs ahead of what has been heard by
+    // up to the latency (tens of ms). Nothing can have been heard sooner
+    // than it takes to play it.
+    return std::min<int64_t>(sink_->processedUSecs(), MonotonicUSecs() - startUSecs_);
+  }
 
   bool Failed() const override {
     if (!io_) return false;
@@ -108,6 +117,7 @@ class SinkOutput : public AudioOutput {
   QIODevice* io_ = nullptr;  // owned by the sink; null between runs
   int bytesPerFrame_ = 4;
   int64_t written_ = 0;
+  int64_t startUSecs_ = 0;
 };
 
 // Keeps time without a device. It accepts audio up to kAheadUSecs ahead of
@@ -183,6 +193,8 @@ std::unique_ptr<AudioOutput> CreateSystemOutput() {
   if (device.isNull()) return nullptr;
   return std::make_unique<SinkOutput>(device);
 }
+
+bool SystemOutputAvailable() { return !QMediaDevices::defaultAudioOutput().isNull(); }
 
 std::unique_ptr<AudioOutput> CreateNullOutput() { return std::make_unique<NullOutput>(); }
 

@@ -47,6 +47,9 @@ int64_t MonotonicUSecs();
 // The system's default sound output (Qt Multimedia QAudioSink), or nullptr
 // when the system has no audio output device.
 std::unique_ptr<AudioOutput> CreateSystemOutput();
+// Whether the system has a default audio output device (ignores the test
+// factory below).
+bool SystemOutputAvailable();
 
 // An output without a device: it takes audio at real-time speed, as a
 // sound card would, keeping a little ahead of the clock, and reports as
