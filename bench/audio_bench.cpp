@@ -1,0 +1,168 @@
+// Audio player benchmarks: opening a 60-minute recording (length by a full
+// scan), one position query, PlayFrom to the first sample handed to the
+// output, and resident memory while a 3-hour recording plays.
+//
+// The long recordings are made on the first run, next to the executable in
+// audio_bench_data/: espeak-ng speaks a paragraph, lame encodes it at
+// 128 kbit/s without bit reservoir and without a header frame, so that
+// copies of it joined end to end form one valid stream, and the copies are
+// joined up to 60 and 180 minutes. They are not part of the repository.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/audio_player.h"
+#include "core/message_service.h"
+
+namespace {
+
+QString DataDir() { return QDir(QCoreApplication::applicationDirPath()).filePath("audio_bench_data"); }
+
+bool Run(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  return p.waitForFinished(600000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+// The recording of `minutes` minutes, made if missing; "" when it cannot be.
+QString LongRecording(int minutes) {
+  const QDir dir(DataDir());
+  const QString path = dir.filePath(QStringLiteral("long_%1min.mp3").arg(minutes));
+  if (QFile::exists(path)) return path;
+  QDir().mkpath(dir.path());
+  const QString chunk = dir.filePath("chunk.mp3");
+  if (!QFile::exists(chunk)) {
+    const QString wav = dir.filePath("chunk.wav");
+    const QString text = QStringLiteral(
+        "This is a long lesson made for measuring the player. Every sentence is spoken clearly, "
+        "with a short pause after it, so that the learner can repeat it. The lesson goes on for "
+        "a long time, one paragraph after another, as real recordings of lectures do.");
+    if (!Run("espeak-ng", {"-v", "en-us", "-w", wav, text})) return {};
+    if (!Run("lame", {"--quiet", "-b", "128", "--resample", "44.1", "--nores", "-t", wav, chunk})) return {};
+  }
+  QFile in(chunk);
+  if (!in.open(QIODevice::ReadOnly)) return {};
+  const QByteArray bytes = in.readAll();
+  // 128 kbit/s: 16 000 bytes a second.
+  const qint64 wanted = qint64(minutes) * 60 * 16000;
+  QFile out(path + ".part");
+  if (!out.open(QIODevice::WriteOnly)) return {};
+  for (qint64 written = 0; written < wanted; written += bytes.size())
+    if (out.write(bytes) != bytes.size()) return {};
+  out.close();
+  return QFile::rename(path + ".part", path) ? path : QString();
+}
+
+int64_t StatusKb(const char* field) {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return -1;
+  char line[256];
+  int64_t kb = -1;
+  const size_t n = std::strlen(field);
+  while (std::fgets(line, sizeof line, f))
+    if (std::strncmp(line, field, n) == 0) kb = std::atoll(line + n + 1);
+  std::fclose(f);
+  return kb;
+}
+
+void OpenOrSkip(benchmark::State& state, const QString& path) {
+  SoundMod::CloseAudio();
+  if (path.isEmpty() || SoundMod::OpenAudio(path) <= 0) state.SkipWithError("cannot make or open the long recording");
+}
+
+void BM_OpenAndLength60Min(benchmark::State& state) {
+  const QString path = LongRecording(60);
+  int32_t length = 0;
+  for (auto _ : state) {
+    SoundMod::CloseAudio();
+    length = SoundMod::OpenAudio(path);
+    if (length <= 0) {
+      state.SkipWithError("cannot make or open the long recording");
+      break;
+    }
+  }
+  state.counters["length_s"] = length / 1000.0;
+  SoundMod::CloseAudio();
+}
+BENCHMARK(BM_OpenAndLength60Min)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_PositionQueryWhilePlaying(benchmark::State& state) {
+  OpenOrSkip(state, LongRecording(60));
+  SoundMod::PlayFrom(600000);
+  int64_t sum = 0;
+  for (auto _ : state) {
+    sum += SoundMod::GetPosition();
+    benchmark::DoNotOptimize(sum);
+  }
+  SoundMod::CloseAudio();
+}
+BENCHMARK(BM_PositionQueryWhilePlaying)->Unit(benchmark::kMicrosecond);
+
+void BM_PlayFromToFirstSampleHanded(benchmark::State& state) {
+  OpenOrSkip(state, LongRecording(60));
+  std::chrono::steady_clock::time_point first;
+  bool seen = false;
+  SoundMod::SetOutputObserver([&](int64_t, const char*, int64_t) {
+    if (!seen) first = std::chrono::steady_clock::now();
+    seen = true;
+  });
+  const int32_t length = 3600 * 1000;
+  for (auto _ : state) {
+    const int32_t at = static_cast<int32_t>(QRandomGenerator::global()->bounded(length - 10000));
+    seen = false;
+    const auto start = std::chrono::steady_clock::now();
+    SoundMod::PlayFrom(at);
+    // The first audio normally goes out inside PlayFrom; otherwise wait for it.
+    while (!seen && std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    state.SetIterationTime(std::chrono::duration<double>(first - start).count());
+    SoundMod::StopAudio();
+  }
+  SoundMod::SetOutputObserver({});
+  SoundMod::CloseAudio();
+}
+BENCHMARK(BM_PlayFromToFirstSampleHanded)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_ResidentMemoryPlaying3Hours(benchmark::State& state) {
+  const QString path = LongRecording(180);
+  for (auto _ : state) {
+    const int64_t before = StatusKb("VmRSS");
+    OpenOrSkip(state, path);
+    // Play at several places, a second of playback each.
+    for (int32_t at : {0, 3600000, 7200000, 10700000}) {
+      SoundMod::PlayFrom(at);
+      QElapsedTimer t;
+      t.start();
+      while (t.elapsed() < 1000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    state.counters["rss_before_open_MB"] = before / 1024.0;
+    state.counters["rss_playing_MB"] = StatusKb("VmRSS") / 1024.0;
+    state.counters["rss_peak_MB"] = StatusKb("VmHWM") / 1024.0;
+    SoundMod::CloseAudio();
+  }
+}
+BENCHMARK(BM_ResidentMemoryPlaying3Hours)->Unit(benchmark::kSecond)->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ProMod::SetMsgBoxPresenter([](const ProMod::MsgBoxRequest& r) {
+    std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
+    return 1;
+  });
+  ::benchmark::Initialize(&argc, argv);
+  if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  ::benchmark::RunSpecifiedBenchmarks();
+  ::benchmark::Shutdown();
+  SoundMod::CloseAudio();
+  return 0;
+}
