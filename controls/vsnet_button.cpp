@@ -998,7 +998,9 @@ void VsNetBut::keyPressEvent(QKeyEvent* event) {
     case vbinput::kKeyUp:
       focusNextPrevChild(false);
       break;
-    default: break;
+    default:
+      event->ignore();  // Enter, Esc and the rest go on to the host window
+      break;
   }
   if (!self) return;
   const int code = vbinput::CharacterCode(event);
