@@ -24,6 +24,9 @@ constexpr int64_t kChunkFrames = 2048;
 // A run whose end the output does not report (a stalled sound server) is
 // taken as finished this long after it should have been heard.
 constexpr int64_t kEndGraceUSecs = 1000000;
+// A device whose heard position has not moved for this long while it had
+// audio to play is treated as failed.
+constexpr int64_t kStallUSecs = 1500000;
 
 // a * b / c to the nearest whole number, a half going to the even
 // neighbour; a, b, c >= 0 and c > 0.
@@ -59,6 +62,9 @@ struct Player {
   int64_t handedTotal = 0;    // frames taken since PlayFrom
   bool segmentComplete = false;  // everything up to stopFrame was handed
   int64_t completeAtUSecs = 0;
+  int64_t lastHeard = -1;         // heard frame at the last service
+  int64_t lastHanded = -1;        // frames handed at the last service
+  int64_t lastProgressUSecs = 0;  // when either last moved
   std::vector<char> pending;  // decoded audio the output has not taken yet
   int64_t pendingFirst = 0;   // frame of pending's first sample
   size_t pendingOffset = 0;   // bytes of pending already taken
@@ -103,6 +109,8 @@ struct Player {
     segmentStart = frame;
     segmentHanded = 0;
     segmentComplete = false;
+    lastHeard = lastHanded = -1;
+    lastProgressUSecs = platform::MonotonicUSecs();
     if (!decoder.SeekToFrame(frame)) return false;
     if (!output->Start(rate, channels)) {
       // The device refused this run: keep time without it.
@@ -147,8 +155,8 @@ struct Player {
     }
   }
 
-  // The device went away mid-play: go on from the heard position with the
-  // null output, for the rest of this recording.
+  // The device went away or stopped mid-play: go on from the heard
+  // position with the null output, for the rest of this recording.
   void FailOver() {
     const int64_t frame = HeardFrame();
     output->Stop();
@@ -156,13 +164,31 @@ struct Player {
     if (!BeginSegment(frame)) Halt(frame, PlayState::Stopped);
   }
 
+  // True when a device stopped playing without saying so: neither does
+  // the heard position move nor does it take more audio.
+  bool Stalled() {
+    if (output->IsNull()) return false;
+    const int64_t now = platform::MonotonicUSecs();
+    const int64_t heard = HeardFrame();
+    if (heard != lastHeard || segmentHanded != lastHanded) {
+      lastHeard = heard;
+      lastHanded = segmentHanded;
+      lastProgressUSecs = now;
+      return false;
+    }
+    return now - lastProgressUSecs > kStallUSecs;
+  }
+
   void Service() {
     if (state != PlayState::Playing || !output) return;
-    if (output->Failed()) {
+    if (output->Failed()) FailOver();
+    if (state != PlayState::Playing) return;
+    Feed();
+    if (Stalled()) {
       FailOver();
       if (state != PlayState::Playing) return;
+      Feed();
     }
-    Feed();
     if (!segmentComplete) return;
     const int64_t heard = HeardFrame();
     const int64_t segmentUSecs = MulDivRoundHalfEven(segmentHanded, 1000000, rate);

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "core/audio_player.h"
@@ -301,7 +302,8 @@ TEST_F(SoundModClockTest, OutOfRangePositionsAreClamped) {
 // An output that plays by the test's clock and can fail on demand.
 class FakeDeviceOutput : public platform::AudioOutput {
  public:
-  FakeDeviceOutput(bool failStart, int64_t failAfterUSecs) : failStart_(failStart), failAfter_(failAfterUSecs) {}
+  FakeDeviceOutput(bool failStart, int64_t failAfterUSecs, int64_t stallAfterUSecs = INT64_MAX)
+      : failStart_(failStart), failAfter_(failAfterUSecs), stallAfter_(stallAfterUSecs) {}
   bool Start(int rate, int channels) override {
     if (failStart_) return false;
     rate_ = rate;
@@ -320,7 +322,9 @@ class FakeDeviceOutput : public platform::AudioOutput {
   }
   void Finish() override {}
   int64_t HeardUSecs() const override {
-    return running_ ? std::min(platform::MonotonicUSecs() - start_, written_ * 1000000 / rate_) : 0;
+    if (!running_) return 0;
+    const int64_t elapsed = std::min(platform::MonotonicUSecs() - start_, stallAfter_);
+    return std::min(elapsed, written_ * 1000000 / rate_);
   }
   bool Failed() const override { return running_ && platform::MonotonicUSecs() - start_ >= failAfter_; }
   bool IsNull() const override { return false; }
@@ -328,6 +332,7 @@ class FakeDeviceOutput : public platform::AudioOutput {
  private:
   bool failStart_;
   int64_t failAfter_;
+  int64_t stallAfter_;
   int rate_ = 0, bpf_ = 4;
   int64_t written_ = 0, start_ = 0;
   bool running_ = false;
@@ -350,6 +355,22 @@ TEST_F(SoundModClockTest, ADeviceFailingMidPlayIsReplacedAndPlaybackStillEnds) {
   // pieces may repeat, but none reaches past the stop.
   for (const Handed& h : handed_) EXPECT_LE(h.first + h.frames, Frame(1000));
   EXPECT_EQ(handed_.back().first + handed_.back().frames, Frame(1000));
+}
+
+TEST_F(SoundModClockTest, ADeviceThatSilentlyStopsPlayingIsReplaced) {
+  // The device stops consuming 200 ms into the play without reporting an
+  // error; 1.5 s later the null output takes over from where it stood.
+  platform::SetSystemOutputFactory([] { return std::make_unique<FakeDeviceOutput>(false, INT64_MAX, 200000); });
+  SoundMod::SetOutputMode(SoundMod::OutputMode::Automatic);
+  Open("cbr_stereo.mp3");
+  SoundMod::PlayFrom(1000, 1500);
+  Advance(1000);
+  EXPECT_EQ(SoundMod::GetPosition(), 1200);
+  EXPECT_FALSE(SoundMod::UsingNullOutput());
+  PlayOut(1500, 10);
+  EXPECT_TRUE(SoundMod::UsingNullOutput());
+  EXPECT_EQ(SoundMod::GetPosition(), 1500);
+  EXPECT_EQ(SoundMod::State(), PlayState::Stopped);
 }
 
 TEST_F(SoundModClockTest, ADeviceRefusingToStartIsReplacedByTheNullOutput) {
