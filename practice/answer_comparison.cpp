@@ -71,6 +71,18 @@ QStringView Token(QStringView text, const std::vector<qsizetype>& starts, int64_
   return text.mid(starts[t], starts[t + 1] - 1 - starts[t]);
 }
 
+// Tokens first..first+count-1 of a split text, each followed by one space.
+// Inside the text that is the text itself from the start of the first token;
+// only a run that takes in the last token needs a copy with a space added.
+QStringView TokensWithSpaces(QStringView text, const std::vector<qsizetype>& starts, int64_t first, int64_t count,
+                             QString& scratch) {
+  const int64_t tokens = static_cast<int64_t>(starts.size()) - 1;
+  if (first < 0 || count < 1 || first + count > tokens) throw ComparisonFailure{};
+  if (first + count < tokens) return text.mid(starts[first], starts[first + count] - starts[first]);
+  scratch = text.mid(starts[first]).toString() + QLatin1Char(' ');
+  return scratch;
+}
+
 // The characters that become tokens of their own, in the order the
 // replacements are made. Surrounding each with spaces touches no other
 // member of the set, so one pass gives the same text as one replacement
@@ -121,6 +133,65 @@ PairList ErrorResult(const QString& message, const QString& sentence, const QStr
   return result;
 }
 
+// The positions of a text's characters, grouped by character.
+class CharacterIndex {
+ public:
+  explicit CharacterIndex(QStringView text) {
+    entries_.reserve(static_cast<size_t>(text.size()));
+    for (qsizetype at = 0; at < text.size(); ++at) entries_.push_back({text[at].unicode(), at});
+    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+      return a.c != b.c ? a.c < b.c : a.at < b.at;
+    });
+  }
+  struct Entry {
+    char16_t c;
+    qsizetype at;
+  };
+  // The positions of `c`, ascending.
+  std::pair<const Entry*, const Entry*> Of(char16_t c) const {
+    auto lower = std::lower_bound(entries_.begin(), entries_.end(), c,
+                                  [](const Entry& e, char16_t v) { return e.c < v; });
+    auto upper = std::upper_bound(lower, entries_.end(), c, [](char16_t v, const Entry& e) { return v < e.c; });
+    return {entries_.data() + (lower - entries_.begin()), entries_.data() + (upper - entries_.begin())};
+  }
+
+ private:
+  std::vector<Entry> entries_;
+};
+
+// How often `group`, a piece of `text`, occurs in it:
+// 1 or 2 (2 meaning two or more, overlapping occurrences included). This is
+// search(1, text, group) giving e and search(e + 1, text, group) telling
+// whether there is a second one, with e and e + 1 held to 16 bits like every
+// position. When the group's first character is rare in the text only the
+// places of that character are compared, which is much faster than two
+// scans of the whole text and gives the same answer.
+int Occurrences(QStringView text, QStringView group, const CharacterIndex& index) {
+  if (group.isEmpty()) {  // an empty group is found at every position
+    Narrow(1);
+    Narrow(2);
+    return text.size() >= 2 ? 2 : 1;
+  }
+  const auto [first, last] = index.Of(group[0].unicode());
+  if ((last - first) * 8 > text.size()) {
+    const int16_t e = Narrow(Search(1, text, group));
+    return Search(Narrow(static_cast<int64_t>(e) + 1), text, group) >= 1 ? 2 : 1;
+  }
+  int64_t e = 0;
+  for (const auto* entry = first; entry != last; ++entry) {
+    const qsizetype at = entry->at;
+    if (at + group.size() > text.size() || text.mid(at, group.size()) != group) continue;
+    if (e == 0) {
+      e = at + 1;
+      Narrow(e);
+      Narrow(e + 1);
+      continue;
+    }
+    return 2;
+  }
+  return 1;
+}
+
 // AnchorLength with failures raised. The repetition test goes on with a
 // longer group until no group repeats; it is a loop rather than a recursion
 // so that a long text of one repeated word cannot exhaust the stack.
@@ -138,6 +209,7 @@ PairList ErrorResult(const QString& message, const QString& sentence, const QStr
 int16_t AnchorLengthOrFail(QStringView text, int64_t startLength, int64_t limit = INT64_MAX) {
   int16_t n = Narrow(startLength);
   const std::vector<qsizetype> starts = SplitStarts(text);
+  const CharacterIndex characters(text);
   const int16_t lastWord = Narrow(static_cast<int64_t>(starts.size()) - 2);  // K: words are w(0)..w(K)
   int64_t firstToTest = 0;
   for (;;) {
@@ -151,8 +223,7 @@ int16_t AnchorLengthOrFail(QStringView text, int64_t startLength, int64_t limit 
       const qsizetype from = starts[index];
       const qsizetype to = starts[index + n] - 1;
       const QStringView group = text.mid(from, to - from);
-      const int16_t e = Narrow(Search(1, text, group));
-      if (Search(Narrow(static_cast<int64_t>(e) + 1), text, group) >= 1) {
+      if (Occurrences(text, group, characters) >= 2) {
         repeated = true;
         firstToTest = i;
         break;
@@ -196,8 +267,13 @@ QString MarkUp(const QString& normalized, const QString& opening, const QString&
 
 PairList AlignOrFail(const QString& sentence, const QString& typed, QChar filler) {
   // 1. The four normalized texts.
-  const QString s1Plain = NormalizeText(sentence, true);
-  const QString t1Plain = NormalizeText(typed, true);
+  // Lower-casing maps no character to or from a space or a punctuation
+  // mark and keeps lengths, so the lower-case forms are the normalized texts
+  // lower-cased.
+  const QString s0Plain = NormalizeText(sentence, false);
+  const QString t0Plain = NormalizeText(typed, false);
+  const QString s1Plain = LowerCaseText(s0Plain);
+  const QString t1Plain = LowerCaseText(t0Plain);
 
   // 2. Anchor length: long enough that no word group repeats in either text.
   static const int64_t longest = LongestWorkableAnchor();
@@ -212,8 +288,8 @@ PairList AlignOrFail(const QString& sentence, const QString& typed, QChar filler
   const QString closingWords = TrimSpaces(closing);
 
   MarkedTexts x;
-  x.s0 = MarkUp(NormalizeText(sentence, false), opening, closing);
-  x.t0 = MarkUp(NormalizeText(typed, false), opening, closing);
+  x.s0 = MarkUp(s0Plain, opening, closing);
+  x.t0 = MarkUp(t0Plain, opening, closing);
   x.s1 = MarkUp(s1Plain, opening, closing);
   x.t1 = MarkUp(t1Plain, opening, closing);
 
@@ -236,23 +312,16 @@ PairList AlignOrFail(const QString& sentence, const QString& typed, QChar filler
 
   // 6. Anchoring: every group of n sentence tokens found in order in the
   // typed text fixes the positions of its tokens.
-  QString pattern;
+  QString scratch;
   int16_t h = 1;
   for (int64_t i = 0; i <= static_cast<int64_t>(u) - n + 1; ++i) {
-    pattern.clear();
-    for (int k = 0; k < n; ++k) {
-      pattern += Token(s1, sa, i + k);
-      pattern += QLatin1Char(' ');
-    }
-    int16_t pos = Narrow(Search(h, t1, pattern));
+    int16_t pos = Narrow(Search(h, t1, TokensWithSpaces(s1, sa, i, n, scratch)));
     if (pos < 1) continue;
     h = pos;
     for (int k = 0; k < n; ++k) {
-      const QStringView token = Token(s1, sa, i + k);
-      pattern = token.toString() + QLatin1Char(' ');
-      pos = Narrow(Search(pos, t1, pattern));
+      pos = Narrow(Search(pos, t1, TokensWithSpaces(s1, sa, i + k, 1, scratch)));
       P(i + k) = pos;
-      L(i + k) = Narrow(token.size());
+      L(i + k) = Narrow(Token(s1, sa, i + k).size());
     }
   }
 
@@ -357,28 +426,27 @@ QString LowerCaseText(const QString& text) {
 
 QString NormalizeText(const QString& text, bool lowerCase) {
   const QString source = lowerCase ? LowerCaseText(text) : text;
-  QString out;
-  out.reserve(source.size() + source.size() / 4 + 8);
   // Punctuation becomes " c ", breaks and ideographic spaces become spaces,
   // and a space is only written when the previous character is not one, which
-  // collapses every run of spaces to one.
-  auto addSpace = [&out] {
-    if (!out.isEmpty() && out.back() != QLatin1Char(' ')) out += QLatin1Char(' ');
-  };
+  // collapses every run of spaces to one. Leading spaces are never written.
+  // At most three characters come out for one going in.
+  QString out(source.size() * 3, Qt::Uninitialized);
+  char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+  char16_t* end = begin;
   for (QChar qc : source) {
     const char16_t c = qc.unicode();
     if (IsPunctuationMark(c)) {
-      addSpace();
-      out += qc;
-      out += QLatin1Char(' ');
+      if (end != begin && end[-1] != u' ') *end++ = u' ';
+      *end++ = c;
+      *end++ = u' ';
     } else if (c == u' ' || c == u'\u3000' || c == u'\r' || c == u'\n') {
-      addSpace();
+      if (end != begin && end[-1] != u' ') *end++ = u' ';
     } else {
-      out += qc;
+      *end++ = c;
     }
   }
-  // Leading spaces were never written; a trailing one may remain.
-  if (!out.isEmpty() && out.back() == QLatin1Char(' ')) out.chop(1);
+  if (end != begin && end[-1] == u' ') --end;  // a trailing space
+  out.truncate(end - begin);
   return out;
 }
 

@@ -245,6 +245,12 @@ TEST(NormalizeText, PunctuationBreaksAndSpaces) {
   EXPECT_TRUE(lower.startsWith(QString("äbc")));
   EXPECT_EQ(lower.mid(7, 2), QString(QChar(0xD801)) + QChar(0xDC28));  // Deseret capital to small
   EXPECT_EQ(lower.back(), QChar(0xD800));
+
+  // Lower-casing before or after normalizing gives the same text.
+  for (const QString& text : {QString("Ünïcödé İSTANBUL ΣΊΣΥΦΟΣ ǅ ᾈ K Å"), mixed,
+                              QString("A\u3000B\r\nC，D。E\"F'G"), QString(QChar(0xDC00)) + "X" + QChar(0xD801)}) {
+    EXPECT_EQ(NormalizeText(text, true), ChaSenMod::LowerCaseText(NormalizeText(text, false)));
+  }
 }
 
 TEST(AnchorLength, GrowsWhileWordGroupsRepeat) {
