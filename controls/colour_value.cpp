@@ -59,13 +59,13 @@ QColor FromLowBytes(ColourValue value) { return QColor(RedOf(value), GreenOf(val
 bool IsKnownSystemColour(ColourValue value) {
   if (!IsSystemColourValue(value)) return false;
   ColourValue index = value & ~kSystemColourFlag;
-  PaletteSlot slot;
+  PaletteSlot slot{QPalette::Active, QPalette::NoRole};
   return index <= 0xFFu && SlotFor(static_cast<int>(index), &slot);
 }
 
 ColourValue ResolveColourValue(ColourValue value) {
   if (!IsKnownSystemColour(value)) return value;
-  PaletteSlot slot;
+  PaletteSlot slot{QPalette::Active, QPalette::NoRole};
   SlotFor(static_cast<int>(value & ~kSystemColourFlag), &slot);
   const QPalette palette = QGuiApplication::instance() ? QGuiApplication::palette() : QPalette();
   return QColorToColourValue(palette.color(slot.group, slot.role));
