@@ -3,6 +3,7 @@
 #include <QStringView>
 #include <algorithm>
 #include <bitset>
+#include <cstring>
 #include <initializer_list>
 #include <cstdint>
 #include <vector>
@@ -133,30 +134,51 @@ PairList ErrorResult(const QString& message, const QString& sentence, const QStr
   return result;
 }
 
-// The positions of a text's characters, grouped by character.
+// The positions of a text's characters, grouped by character: for every
+// character its first position and count, and for every position the next
+// position of the same character.
 class CharacterIndex {
  public:
-  explicit CharacterIndex(QStringView text) {
-    entries_.reserve(static_cast<size_t>(text.size()));
-    for (qsizetype at = 0; at < text.size(); ++at) entries_.push_back({text[at].unicode(), at});
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-      return a.c != b.c ? a.c < b.c : a.at < b.at;
-    });
+  explicit CharacterIndex(QStringView text) : next_(static_cast<size_t>(text.size()), -1) {
+    size_t capacity = 16;
+    while (capacity < 2 * static_cast<size_t>(text.size())) capacity <<= 1;
+    slots_.resize(capacity);
+    mask_ = capacity - 1;
+    for (qsizetype at = text.size() - 1; at >= 0; --at) {
+      Slot& slot = SlotOf(text[at].unicode());
+      next_[static_cast<size_t>(at)] = slot.first;
+      slot.first = at;
+      ++slot.count;
+    }
   }
-  struct Entry {
-    char16_t c;
-    qsizetype at;
-  };
-  // The positions of `c`, ascending.
-  std::pair<const Entry*, const Entry*> Of(char16_t c) const {
-    auto lower = std::lower_bound(entries_.begin(), entries_.end(), c,
-                                  [](const Entry& e, char16_t v) { return e.c < v; });
-    auto upper = std::upper_bound(lower, entries_.end(), c, [](char16_t v, const Entry& e) { return v < e.c; });
-    return {entries_.data() + (lower - entries_.begin()), entries_.data() + (upper - entries_.begin())};
+  // First position of `c` (-1 when absent) and how many there are.
+  std::pair<qsizetype, qsizetype> Of(char16_t c) const {
+    const Slot& slot = const_cast<CharacterIndex*>(this)->SlotOf(c);
+    return {slot.first, slot.count};
   }
+  qsizetype Next(qsizetype at) const { return next_[static_cast<size_t>(at)]; }
 
  private:
-  std::vector<Entry> entries_;
+  struct Slot {
+    bool used = false;
+    char16_t c = 0;
+    qsizetype first = -1;
+    qsizetype count = 0;
+  };
+  // Open addressing; the table is at least twice as large as the text, so
+  // there is always a free slot.
+  Slot& SlotOf(char16_t c) {
+    size_t at = (static_cast<size_t>(c) * 2654435761u) & mask_;
+    while (slots_[at].used && slots_[at].c != c) at = (at + 1) & mask_;
+    if (!slots_[at].used) {
+      slots_[at].used = true;
+      slots_[at].c = c;
+    }
+    return slots_[at];
+  }
+  std::vector<qsizetype> next_;
+  std::vector<Slot> slots_;
+  size_t mask_ = 0;
 };
 
 // How often `group`, a piece of `text`, occurs in it:
@@ -172,15 +194,15 @@ int Occurrences(QStringView text, QStringView group, const CharacterIndex& index
     Narrow(2);
     return text.size() >= 2 ? 2 : 1;
   }
-  const auto [first, last] = index.Of(group[0].unicode());
-  if ((last - first) * 8 > text.size()) {
+  const auto [first, count] = index.Of(group[0].unicode());
+  if (count * 8 > text.size()) {
     const int16_t e = Narrow(Search(1, text, group));
     return Search(Narrow(static_cast<int64_t>(e) + 1), text, group) >= 1 ? 2 : 1;
   }
+  const size_t bytes = static_cast<size_t>(group.size()) * sizeof(char16_t);
   int64_t e = 0;
-  for (const auto* entry = first; entry != last; ++entry) {
-    const qsizetype at = entry->at;
-    if (at + group.size() > text.size() || text.mid(at, group.size()) != group) continue;
+  for (qsizetype at = first; at >= 0; at = index.Next(at)) {
+    if (at + group.size() > text.size() || std::memcmp(text.utf16() + at, group.utf16(), bytes) != 0) continue;
     if (e == 0) {
       e = at + 1;
       Narrow(e);
@@ -329,6 +351,8 @@ PairList AlignOrFail(const QString& sentence, const QString& typed, QChar filler
   const QString fill(filler);
   QString a1 = QStringLiteral("kvq1 ");
   QString a2 = QStringLiteral("kvq1 ");
+  a1.reserve(x.s0.size() + x.t0.size() + 16);
+  a2.reserve(x.s0.size() + x.t0.size() + 16);
   int64_t i = 1;
   while (i <= u - 1) {
     if (static_cast<int64_t>(P(i)) - P(i - 1) - L(i - 1) - 1 == 0) {
@@ -415,6 +439,10 @@ QString LowerCaseText(const QString& text) {
         data[at + 1] = QChar::lowSurrogate(lower);
       }
       ++at;
+      continue;
+    }
+    if (c < 0x80) {
+      if (c >= u'A' && c <= u'Z') data[at] = static_cast<char16_t>(c + (u'a' - u'A'));
       continue;
     }
     if (QChar::isSurrogate(c)) continue;  // unpaired: kept as it is
