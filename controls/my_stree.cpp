@@ -126,7 +126,7 @@ MyStree::MyStree(QWidget* parent) : QWidget(parent) {
   hoverTimer_.setInterval(kHoverIntervalMs);
   connect(&hoverTimer_, &QTimer::timeout, this, [this] { HoverTick(); });
 
-  PlaceTemplate();
+  ApplySize();
 }
 
 MyStree::~MyStree() {
@@ -191,6 +191,7 @@ void MyStree::PlaceTemplate() {
 }
 
 void MyStree::ApplyTemplateFont(const QFont& font, bool remeasureItems) {
+  SyncSize();
   templateFont_ = font;
   layout_ = std::make_unique<CaptionLayout>(templateFont_);
   PlaceTemplate();
@@ -214,6 +215,7 @@ void MyStree::NewCaption(Item& item) {
 }
 
 void MyStree::setGetData(const QString& block) {
+  SyncSize();
   // 1. Remove every item and reset the view.
   HideShownCaptions();
   items_.resize(1);
@@ -251,6 +253,7 @@ void MyStree::setGetData(const QString& block) {
 
 void MyStree::AddItem(const QString& GetItemStr, const QString& /*remark*/) {
   if (LabelCount() >= kGrowLimit) return;
+  SyncSize();
   Item item;
   NewCaption(item);
   item.itemStr = GetItemStr;
@@ -269,6 +272,7 @@ void MyStree::InsertItem(int LabelIndex, const QString& GetItemStr, const QStrin
   const int count = LabelCount();
   if (count == 0 || count >= kGrowLimit) return;
   if (LabelIndex < 1 || LabelIndex > count + 1) return;  // the list stays as it was
+  SyncSize();
   const int n = count + 1;
   Item fresh;
   NewCaption(fresh);
@@ -301,6 +305,7 @@ QString MyStree::GetLabelData(int LabelIndex) const { return InRange(LabelIndex)
 
 void MyStree::SetLabelData(int LabelIndex, const QString& GetItemStr) {
   if (!InRange(LabelIndex)) return;
+  SyncSize();
   Item& item = items_[LabelIndex];
   const int32_t oldHeight = item.height;
   item.caption = GetItemStr;
@@ -420,6 +425,7 @@ void MyStree::SetScrollPosition(int value) {
 }
 
 void MyStree::LayoutItems() {
+  SyncSize();
   const int n = LabelCount();
   if (n == 0) {
     HideShownCaptions();
@@ -472,6 +478,7 @@ void MyStree::PlaceHighlightOnCurrent() {
 void MyStree::ScrollHandler() {
   const int n = LabelCount();
   if (layoutLock_ || scrollBar_->maximum() == scrollBar_->minimum() || n == 0) return;
+  SyncSize();
   const int v = scrollBar_->value();
   if (v < 1 || v > n) return;
   HideShownCaptions();
@@ -546,6 +553,7 @@ void MyStree::setLabelColorClick(ColourValue value) {
 
 void MyStree::set两行间高(int16_t value) {
   lineGap_ = value;
+  SyncSize();
   // The template moves with the gap so that item 1 stays at the top margin.
   PlaceTemplate();
   RecomputeTops(1);
@@ -747,6 +755,15 @@ void MyStree::paintEvent(QPaintEvent*) {
 
 void MyStree::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  ApplySize();
+}
+
+void MyStree::SyncSize() {
+  if (laidOutSize_ != size()) ApplySize();
+}
+
+void MyStree::ApplySize() {
+  laidOutSize_ = size();
   const int W = ControlWidth(), H = ControlHeight();
   const int scrollLeft = W - kScrollBarWidth - kScrollBarInset;
   scrollBar_->setGeometry(twips::ToPixels(scrollLeft), twips::ToPixels(kScrollBarInset),

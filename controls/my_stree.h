@@ -205,6 +205,11 @@ class MyStree : public QWidget {
   void Measure(Item& item, const QString& text) const;
   void RecomputeTops(int from);
   void PlaceTemplate();
+  // Lays the pieces out for the control's size. Runs on every resize, and
+  // before anything is measured or placed if the size changed while the
+  // control was hidden (a hidden widget gets its resize event only when shown).
+  void ApplySize();
+  void SyncSize();
   void ApplyTemplateFont(const QFont& font, bool remeasureItems);
   void LayoutItems();
   void ScrollHandler();
@@ -257,6 +262,7 @@ class MyStree : public QWidget {
   QTimer hoverTimer_;
   QImage background_;
 
+  QSize laidOutSize_{-1, -1};
   int topIndex_ = 0;
   bool layoutLock_ = false;
   int hoverIndex_ = 0;

@@ -80,7 +80,12 @@ QSizeF QelPBar::CaptionSize() const {
 // ---------------------------------------------------------------------------
 // Layout, fill and gradient
 
+void QelPBar::EnsureLayout() {
+  if (laidOutSize_ != size()) Layout();
+}
+
 void QelPBar::Layout() {
+  laidOutSize_ = size();
   const int W = ControlWidth(), H = ControlHeight();
   // 1-4. Fill one pixel in from the frame; captions centred, on top of each other.
   fillLeft_ = 15;
@@ -98,11 +103,13 @@ void QelPBar::Layout() {
 }
 
 void QelPBar::CentreCaptionVertically() {
+  EnsureLayout();
   captionTop_ = (ControlHeight() - CaptionSize().height()) / 2.0;
   update();
 }
 
 void QelPBar::PaintGradient(int widthTwips) {
+  EnsureLayout();
   const int w = twips::ToPixels(widthTwips), h = twips::ToPixels(ControlHeight() - 30);
   if (w <= 0 || h <= 0) {
     gradient_ = QImage();
@@ -136,6 +143,7 @@ void QelPBar::SetCaptionText(const QString& text) {
 }
 
 void QelPBar::FillUpdate() {
+  EnsureLayout();
   // Any step that cannot be carried out ends the update; what was set stays.
   const float onePercent = static_cast<float>((ControlWidth() - 30) / 100.0);
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;
@@ -272,6 +280,7 @@ void QelPBar::setLeftPos(int32_t value) {
     Refuse(kMsgLeftAboveMax, kTitleValueError);
     return;
   }
+  EnsureLayout();
   if (value < minValue_) value = minValue_;
   if (value > value_) value = value_;
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;

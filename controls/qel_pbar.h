@@ -105,6 +105,9 @@ class QelPBar : public QWidget {
   int ControlHeight() const;
   QSizeF CaptionSize() const;  // twips
   void Layout();
+  // Runs the layout first if the size changed while the bar was hidden (a
+  // hidden widget gets its resize event only when shown).
+  void EnsureLayout();
   void CentreCaptionVertically();
   void PaintGradient(int widthTwips);
   void FillUpdate();
@@ -128,6 +131,7 @@ class QelPBar : public QWidget {
   bool canDrag_ = false;
   int32_t leftPos_ = 0;
 
+  QSize laidOutSize_{-1, -1};
   int32_t fillLeft_ = 15;
   int16_t fillWidth_ = 0;
   double captionLeft_ = 0;  // twips, control coordinates

@@ -577,3 +577,15 @@ TEST(MyStreeBadInputTest, ACaptionTallerThanTheListIsStillShown) {
   EXPECT_TRUE(list.IsShown(1));
   EXPECT_EQ(list.ShownTop(1), MyStree::kMargin);
 }
+
+TEST(MyStreeLayoutTest, AHiddenListMeasuresAtItsCurrentSize) {
+  // Hosts size and fill their lists before the window is shown.
+  QWidget host;
+  MyStree list(&host);
+  list.setGeometry(0, 0, 400, 300);
+  list.setGetData(QStringLiteral("a sentence that fits on one line"));
+  EXPECT_EQ(list.TemplateWidth(), 400 * 15 - 255 - 30 - 90 - 60);
+  EXPECT_EQ(list.LabelHeight(1), list.LabelHeight(0));
+  EXPECT_EQ(list.VScroll1()->geometry(), QRect(400 - 2 - 17, 2, 17, 300 - 4));
+  EXPECT_EQ(list.BackgroundImage().size(), QSize(400, 300));
+}

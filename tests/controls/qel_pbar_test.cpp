@@ -325,3 +325,12 @@ TEST_F(BarFixture, BadNumbersKeepTheBarConsistent) {
   }
   EXPECT_TRUE(messages_.shown.empty());
 }
+
+TEST(QelPBarLayoutTest, AHiddenBarLaysOutAtItsCurrentSize) {
+  QWidget host;
+  QelPBar bar(&host);
+  bar.setGeometry(0, 0, 202, 20);
+  bar.setValue(25);
+  EXPECT_EQ(bar.FillWidth(), 750);
+  EXPECT_EQ(bar.GradientImage().width(), 200);
+}
