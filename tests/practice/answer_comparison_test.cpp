@@ -269,6 +269,39 @@ TEST(AnchorLength, GrowsWhileWordGroupsRepeat) {
   EXPECT_EQ(AnchorLength(QString(70000, QLatin1Char('a')) + " b c b c", 2), 0);
 }
 
+// The plain reading of the anchor length: recursion, every group searched
+// twice in the whole text.
+int PlainAnchorLength(const QString& text, int n) {
+  if (text.size() / 2.0 < n) return n;
+  const QStringList words = text.split(QLatin1Char(' '));
+  const int last = static_cast<int>(words.size()) - 1;
+  for (int i = 0; i <= last - n + 1; ++i) {
+    const QString group = words.mid(i, n).join(QLatin1Char(' '));
+    const qsizetype e = text.indexOf(group) + 1;
+    if (text.indexOf(group, e) >= 0) return PlainAnchorLength(text, n + 1);
+  }
+  return n;
+}
+
+TEST(AnchorLength, AgreesWithThePlainReadingOnRandomTexts) {
+  // Few distinct words make groups repeat, often inside other words; the
+  // frequent and the rare first letters take both search paths.
+  const QStringList vocabulary = {"a", "b", "ab", "ba", "aab", "x", "yz", "bxa", "zz"};
+  uint32_t state = 2024;
+  auto next = [&state](uint32_t bound) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % bound;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    QStringList words;
+    const int count = 1 + static_cast<int>(next(40));
+    for (int i = 0; i < count; ++i) words << vocabulary[static_cast<int>(next(vocabulary.size()))];
+    const QString text = words.join(QLatin1Char(' '));
+    const int start = 1 + static_cast<int>(next(3));
+    ASSERT_EQ(ChaSenMod::AnchorLength(text, start), PlainAnchorLength(text, start)) << text.toStdString();
+  }
+}
+
 TEST(RepeatText, Counts) {
   using ChaSenMod::RepeatText;
   EXPECT_EQ(RepeatText(3, "ab"), "ababab");
