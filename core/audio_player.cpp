@@ -24,8 +24,8 @@ constexpr int64_t kChunkFrames = 2048;
 // A run whose end the output does not report (a stalled sound server) is
 // taken as finished this long after it should have been heard.
 constexpr int64_t kEndGraceUSecs = 1000000;
-// A device whose heard position has not moved for this long while it had
-// audio to play is treated as failed.
+// A device that has neither moved its heard position nor taken any audio
+// for this long is treated as failed.
 constexpr int64_t kStallUSecs = 1500000;
 
 // a * b / c to the nearest whole number, a half going to the even
