@@ -226,6 +226,9 @@ TEST(AlignAnswer, MarkerWordsTypedByTheLearner) {
   // lines with the real markers: still a defined result.
   EXPECT_TRUE(IsWordCountError(AlignAnswer("a b c d", "kvq1 kvq2 a b c d"), "a b c d", "kvq1 kvq2 a b c d"));
   EXPECT_EQ(Shown(AlignAnswer("a b c d", "kvq3 kvq4")), Expect({"a|_", "b|_", "c|_", "d|_"}));
+  // A sentence group found inside the closing markers leaves them
+  // unanchored; the walk would run off the token table.
+  EXPECT_TRUE(IsUnknownError(AlignAnswer("a 3 kvq4", "a"), "a 3 kvq4", "a"));
 }
 
 TEST(NormalizeText, PunctuationBreaksAndSpaces) {
