@@ -471,7 +471,7 @@ void MyStree::PlaceHighlightOnCurrent() {
   }
   const Item& item = items_[curClick_];
   barTop_ = item.top;
-  barHeight_ = item.height + 30;
+  barHeight_ = Clamp32(static_cast<int64_t>(item.height) + 30);
   barVisible_ = highlightUse_ && item.shown;
 }
 
@@ -503,7 +503,7 @@ void MyStree::ShowCurrent() {
   if (!InRange(c)) return;
   const Item& item = items_[c];
   if (highlightUse_) {
-    barHeight_ = item.height + 30;
+    barHeight_ = Clamp32(static_cast<int64_t>(item.height) + 30);
     barTop_ = item.top;
     barVisible_ = true;
   }

@@ -289,7 +289,8 @@ void QelPBar::setLeftPos(int32_t value) {
     shift = ClampToInt16(static_cast<double>(ControlWidth() - 15) *
                          static_cast<double>(static_cast<int64_t>(value) - leftPos_) / static_cast<double>(range));
   leftPos_ = value;
-  fillLeft_ += shift;  // the caption stays where it is on screen
+  // The caption stays where it is on screen.
+  fillLeft_ = static_cast<int32_t>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, int64_t{fillLeft_} + shift)));
   FillUpdate();
   if (minValue_ < leftPos_) canDrag_ = false;
   update();

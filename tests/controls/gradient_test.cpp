@@ -200,3 +200,18 @@ TEST(GradientTest, LinePixelsLeaveOutTheEnd) {
   clsGradient::DrawLinePixels(image, QPoint(4, 4), QPoint(4, 4), 0xFFFFFFFFu);
   EXPECT_EQ(image.pixelColor(4, 4), QColor(Qt::black));
 }
+
+TEST(GradientTest, EveryAngleCoversTheWholeSurface) {
+  for (float angle : {0.f, 10.f, 45.f, 89.f, 90.f, 91.f, 135.f, 180.f, 200.f, 225.f, 269.f, 270.f, 300.f, 359.f}) {
+    for (QSize size : {QSize(60, 40), QSize(40, 60), QSize(2, 2), QSize(3, 50), QSize(97, 13)}) {
+      clsGradient g = BlackToWhite(angle);
+      bool drawn = false;
+      QImage image = Painted(g, size.width(), size.height(), &drawn);
+      ASSERT_TRUE(drawn);
+      int holes = 0;
+      for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) holes += image.pixelColor(x, y) == QColor(Qt::magenta);
+      EXPECT_EQ(holes, 0) << "angle " << angle << " size " << size.width() << "x" << size.height();
+    }
+  }
+}
