@@ -10,6 +10,7 @@
 #include "controls/vsnet_button.h"
 #include "core/message_service.h"
 #include "practice/message_icons.h"
+#include "practice/dialog_background.h"
 
 namespace {
 QFont PromptFont() { return QFont(QStringLiteral("宋体"), 9); }
@@ -117,14 +118,7 @@ void ZQelInputForm::reject() {
 
 void ZQelInputForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  background_ = QImage(size(), QImage::Format_RGB32);
-  if (background_.isNull()) return;
-  background_.fill(Qt::white);
-  clsGradient gradient;
-  gradient.setAngle(90);
-  gradient.setColor1(RgbValue(204, 204, 204));
-  gradient.setColor2(RgbValue(255, 255, 255));
-  gradient.Draw(&background_);
+  background_ = DialogBackground(size());
   update();
 }
 

@@ -16,6 +16,7 @@
 #include "controls/twips.h"
 #include "controls/vsnet_button.h"
 #include "practice/message_icons.h"
+#include "practice/dialog_background.h"
 
 namespace {
 
@@ -236,15 +237,7 @@ void ZQelMsgForm::closeEvent(QCloseEvent* event) {
 
 void ZQelMsgForm::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  // Light grey at the bottom to white at the top.
-  background_ = QImage(size(), QImage::Format_RGB32);
-  if (background_.isNull()) return;
-  background_.fill(Qt::white);
-  clsGradient gradient;
-  gradient.setAngle(90);
-  gradient.setColor1(RgbValue(204, 204, 204));
-  gradient.setColor2(RgbValue(255, 255, 255));
-  gradient.Draw(&background_);
+  background_ = DialogBackground(size());
   update();
 }
 
