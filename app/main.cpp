@@ -1,15 +1,21 @@
 #include <QApplication>
 
-#include "app/start_window.h"
+#include "app/main_form.h"
 #include "core/audio_player.h"
+#include "platform/fonts.h"
+#include "practice/message_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmo"));
-  SoundMod::CloseAudio();
-  StartWindow window;
-  window.show();
-  int status = app.exec();
+  platform::RegisterFontSubstitutions();
+  InstallMessageWindow();
+  int status = 0;
+  {
+    MainForm window;
+    window.show();
+    status = app.exec();
+  }
   SoundMod::CloseAudio();
   return status;
 }
