@@ -209,6 +209,7 @@ class MainForm : public QWidget {
   void KeyS();
   void KeyH();
   void WholeBar_MouseDown(int16_t Button);
+  void SeekSentence(int32_t value);
   void WholeBar_MouseMove(int16_t Button);
   void WholeBar_MouseUp(int16_t Button);
   void SentenceBar_MouseDown(int16_t Button);

@@ -242,11 +242,15 @@ void MainForm::WholeBar_MouseDown(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
   timer3_.stop();
   SoundMod::PauseAudio();
-  const int32_t value = qelPBar1_->Value();
+  SeekSentence(qelPBar1_->Value());
+}
+
+void MainForm::SeekSentence(int32_t value) {
   const SentenceTable& table = ProMod::Sentences;
+  if (table.IsEmpty()) return;
   const int upper = table.UBound();
   followed_ = 0;
-  for (int i = table.IsEmpty() ? upper + 1 : 2; i <= upper; ++i) {
+  for (int i = 2; i <= upper; ++i) {
     if (Within(table[i], value)) {
       currentSentence_ = static_cast<int16_t>(i - 1);
       UpdateRemarkBox();
@@ -257,13 +261,13 @@ void MainForm::WholeBar_MouseDown(int16_t Button) {
   // Between sentences: the last one that ended before the position is the
   // current one, and the follow waits for the one after it.
   int last = 0;
-  for (int j = table.IsEmpty() ? upper + 1 : 2; j <= upper; ++j)
+  for (int j = 2; j <= upper; ++j)
     if (table[j].End < value) last = j;
   if (last > 0) {
     currentSentence_ = static_cast<int16_t>(last - 1);
     UpdateRemarkBox();
     nextSentence_ = static_cast<int16_t>(last < upper ? last + 1 : last);
-  } else if (!table.IsEmpty()) {
+  } else {
     // Before the first sentence.
     currentSentence_ = 0;
     UpdateRemarkBox();
@@ -278,6 +282,9 @@ void MainForm::WholeBar_MouseMove(int16_t Button) {
 
 void MainForm::WholeBar_MouseUp(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
+  // The bar may have been dragged away from where it was pressed: the
+  // list follows from the sentence at the drop position.
+  SeekSentence(qelPBar1_->Value());
   PlayPara(0, qelPBar1_->Value(), -1);
   ShowPauseImage(true);
 }
