@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 
 #include "app/online_lists.h"
 #include "app/picture_box.h"
@@ -250,10 +251,10 @@ void MainForm::SetDesignAppearance() {
   qelPBar2_->setBorderColor(0);
   qelTextMu1_->setBorderColor(0);
 
-  qelPBar1_->setCaption(QString());
+  SetBarCaption(qelPBar1_, QString());
   qelPBar1_->setValue(0);
   qelPBar1_->setCanDrag(false);
-  qelPBar2_->setCaption(QString());
+  SetBarCaption(qelPBar2_, QString());
   qelPBar2_->setValue(0);
 
   // The buttons rest in the window's face colour.
@@ -320,36 +321,40 @@ TwipRect MainForm::Geometry(const QWidget* control) const {
 // Layout. Every rule works in twips; Place converts to pixels.
 
 void MainForm::Place(QWidget* control, const TwipRect& rect) {
-  if ((control == qelPBar1_ || control == qelPBar2_) && control) {
-    PlaceBar(static_cast<QelPBar*>(control), rect);
-    return;
-  }
   geometry_[control] = rect;
   control->setGeometry(twips::ToPixels(rect.Left), twips::ToPixels(rect.Top),
                        std::max(0, twips::ToPixels(rect.Width)), std::max(0, twips::ToPixels(rect.Height)));
+  if (control && (control == qelPBar1_ || control == qelPBar2_)) {
+    auto* bar = static_cast<QelPBar*>(control);
+    bar->setValue(bar->Value());  // a hidden bar lays itself out now
+    centredWidth_[bar] = CaptionWidth(bar, bar->Caption());
+  }
 }
-void MainForm::PlaceBar(QelPBar* bar, const TwipRect& rect, bool relayout) {
-  // A bar centres its caption for the text it holds when it is laid out,
-  // and not again when the caption changes. It is laid out with a caption
-  // of the length it shows while playing, so that those captions come out
-  // centred.
-  const QString caption = bar->Caption();
-  bar->setCaption(bar == qelPBar1_ ? QStringLiteral("全文朗读：0:00:00.000 / 0:00:00.000")
-                                   : QStringLiteral("第10句朗读(开始时间：0:00:00.000)：0:00:00.000/0:00:00.000"));
-  geometry_[bar] = rect;
-  const QRect pixels(twips::ToPixels(rect.Left), twips::ToPixels(rect.Top), std::max(0, twips::ToPixels(rect.Width)),
-                     std::max(0, twips::ToPixels(rect.Height)));
-  if (relayout && bar->geometry() == pixels) bar->setGeometry(pixels.adjusted(0, 0, 1, 0));
-  bar->setGeometry(pixels);
-  bar->setValue(bar->Value());  // lays a hidden bar out now
-  bar->setCaption(caption);
+void MainForm::SetBarCaption(QelPBar* bar, const QString& text) {
+  bar->setCaption(text);
+  // A bar centres its caption only when it is laid out, for the text it
+  // holds then. When the caption's width changes noticeably (a path after
+  // a time, a time after a path), lay the bar out again so the new caption
+  // is centred too; the time captions of the poll keep their width.
+  if (std::abs(CaptionWidth(bar, text) - centredWidth_[bar]) > 3) RecentreCaption(bar);
+}
+
+int MainForm::CaptionWidth(const QelPBar* bar, const QString& text) const {
+  return QFontMetrics(bar->font()).horizontalAdvance(text);
+}
+
+void MainForm::RecentreCaption(QelPBar* bar) {
+  const QRect at = bar->geometry();
+  bar->setGeometry(at.adjusted(0, 0, 1, 0));
+  bar->setGeometry(at);
+  bar->setValue(bar->Value());  // a hidden bar lays itself out now
+  centredWidth_[bar] = CaptionWidth(bar, bar->Caption());
 }
 
 void MainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // The bars were laid out again as they became visible, with whatever
-  // caption they held then.
-  if (qelPBar1_->isVisible()) PlaceBar(qelPBar1_, Geometry(qelPBar1_), true);
+  // The bars were laid out again as they became visible.
+  RecentreCaption(qelPBar1_);
 }
 
 void MainForm::PlaceLeft(QWidget* control, int left) {
@@ -574,7 +579,7 @@ void MainForm::MyStree1_LabelClick(int a) {
   }
   qelPBar2_->hide();
   qelPBar1_->setCanDrag(ProMod::AudioLoaded);
-  qelPBar1_->setCaption(ProMod::CurrentAudioPath);
+  SetBarCaption(qelPBar1_, ProMod::CurrentAudioPath);
   imageMp3Click_[0]->setEnabled(ProMod::AudioLoaded);
   imageMp3Click_[1]->setEnabled(ProMod::AudioLoaded);
 

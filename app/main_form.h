@@ -190,7 +190,9 @@ class MainForm : public QWidget {
   void Picture1_Resize();
   void Picture2_Resize();
   void Place(QWidget* control, const TwipRect& rect);
-  void PlaceBar(QelPBar* bar, const TwipRect& rect, bool relayout = false);
+  void SetBarCaption(QelPBar* bar, const QString& text);
+  int CaptionWidth(const QelPBar* bar, const QString& text) const;
+  void RecentreCaption(QelPBar* bar);
   QString SentenceCaption(int32_t elapsed, int32_t length) const;
   void PlaceLeft(QWidget* control, int left);
   void PlaceTop(QWidget* control, int top);
@@ -239,6 +241,7 @@ class MainForm : public QWidget {
   QTimer timer3_;
   QTimer timer1_;
   std::map<const QWidget*, TwipRect> geometry_;
+  std::map<const QelPBar*, int> centredWidth_;  // caption width (pixels) the bar was centred for
 
   // window state
   int16_t currentSentence_ = 0;

@@ -101,7 +101,7 @@ void MainForm::PlayPara(int16_t PlayId, int32_t GetStar, int32_t GetEnd) {
     qelPBar2_->setValue(s.Start);
     qelPBar2_->setMinValue(s.Start);
     qelPBar2_->setCanDrag(true);
-    qelPBar2_->setCaption(SentenceCaption(from - s.Start, s.End - s.Start));
+    SetBarCaption(qelPBar2_, SentenceCaption(from - s.Start, s.End - s.Start));
     qelPBar2_->show();
     qelPBar2_->raise();
     qelPBar1_->setCanDrag(false);
@@ -136,7 +136,7 @@ void MainForm::Timer3_Timer() {
     SoundMod::StopAudio();
     qelPBar2_->hide();
     qelPBar1_->setValue(0);
-    qelPBar1_->setCaption(ProMod::CurrentAudioPath);
+    SetBarCaption(qelPBar1_, ProMod::CurrentAudioPath);
     // Stopped like a pause: the play image shows and the bar can be dragged
     // again, also when a sentence's end lies beyond the recording.
     ShowPauseImage(false);
@@ -169,15 +169,15 @@ void MainForm::Timer3_Timer() {
     qelPBar2_->setValue(qelPBar1_->Value());
     const int32_t elapsed = reading - qelPBar2_->MinValue();
     const int32_t length = qelPBar2_->MaxValue() - qelPBar2_->MinValue();
-    qelPBar2_->setCaption(SentenceCaption(elapsed, length));
+    SetBarCaption(qelPBar2_, SentenceCaption(elapsed, length));
   }
   if (!timer3_.isActive()) {
-    qelPBar1_->setCaption(ProMod::CurrentAudioPath);
+    SetBarCaption(qelPBar1_, ProMod::CurrentAudioPath);
     return;
   }
   if (SentenceBarShown()) return;
 
-  qelPBar1_->setCaption(WholeCaption(QStringLiteral(" / ")));
+  SetBarCaption(qelPBar1_, WholeCaption(QStringLiteral(" / ")));
   // Follow the playback: the sentence being heard becomes the current item,
   // once per sentence.
   const int next = nextSentence_;
@@ -222,7 +222,7 @@ void MainForm::PauseImage_Click() {
   SoundMod::PauseAudio();
   timer3_.stop();
   qelPBar2_->hide();
-  qelPBar1_->setCaption(WholeCaption(QStringLiteral(" / ")));
+  SetBarCaption(qelPBar1_, WholeCaption(QStringLiteral(" / ")));
   qelPBar1_->setCanDrag(true);
 }
 
@@ -277,7 +277,7 @@ void MainForm::SeekSentence(int32_t value) {
 
 void MainForm::WholeBar_MouseMove(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
-  qelPBar1_->setCaption(WholeCaption(QStringLiteral("/")));
+  SetBarCaption(qelPBar1_, WholeCaption(QStringLiteral("/")));
 }
 
 void MainForm::WholeBar_MouseUp(int16_t Button) {
@@ -297,7 +297,7 @@ void MainForm::SentenceBar_MouseDown(int16_t Button) {
 
 void MainForm::SentenceBar_MouseMove(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
-  qelPBar2_->setCaption(QStringLiteral("第") + QString::number(currentSentence_) + QStringLiteral("句朗读：") +
+  SetBarCaption(qelPBar2_, QStringLiteral("第") + QString::number(currentSentence_) + QStringLiteral("句朗读：") +
                         SoundMod::FormatTime(qelPBar2_->Value() - qelPBar2_->MinValue()) + QLatin1Char('/') +
                         SoundMod::FormatTime(qelPBar2_->MaxValue() - qelPBar2_->MinValue()));
 }

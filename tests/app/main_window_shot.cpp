@@ -1,7 +1,9 @@
-// main_window_shot APPFOLDER OUT.png [WIDTH HEIGHT]: opens the main window on
-// an application folder holding the demo lesson, chooses the lesson, plays
-// its third sentence and saves a picture of the window a moment later. Used
-// to look at the window; not a test.
+// main_window_shot APPFOLDER OUT.png [WIDTH HEIGHT [ITEM [STAY_MS]]]: opens
+// the main window on an application folder holding the demo lesson, chooses
+// the lesson, repeats the sentence list's item ITEM (4 = the third sentence)
+// and saves a picture of the window a moment later; then stays open STAY_MS
+// more so that a screen grabber can take the screen too. Used to look at the
+// window; not a test.
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -37,11 +39,16 @@ int main(int argc, char** argv) {
     form.MyStree1()->setLabelCurClick(1);
     form.MyStree1_LabelClick(1);
   }
+  // The sentence repeats, so it is still playing whenever the screen is taken.
+  form.LabelCheck_Click(2);
   form.MyStree2()->setLabelCurClick(sentenceItem);
   form.MyStree2_LabelClick(sentenceItem);
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < 1300) app.processEvents(QEventLoop::AllEvents, 20);
   form.grab().save(QString::fromLocal8Bit(argv[2]));
+  const int stay = argc > 6 ? atoi(argv[6]) : 0;
+  clock.restart();
+  while (clock.elapsed() < stay) app.processEvents(QEventLoop::AllEvents, 20);
   return 0;
 }
