@@ -279,22 +279,29 @@ TEST_F(MainFormTest, HugeAndBrokenSentenceTablesAreListedWithoutHarm) {
 // ---------------------------------------------------------------------------
 // Toolbar, child windows, help
 
+// What a child window saw while it was open (the window itself is gone
+// once the procedure returns).
+struct ChildSeen {
+  int shown = 0;
+  QString title;
+  bool playing = false;
+};
+
 // A child window that stands in for the editors: it may change the store
 // and ask for a save, then closes itself.
 class FakeChild : public QDialog {
  public:
-  FakeChild(QWidget* parent, MainForm* form, bool save, QString newBase)
-      : QDialog(parent), form_(form), save_(save), newBase_(std::move(newBase)) {}
-  int shown = 0;
-  QString title;
-  bool playingWhileShown = true;
+  FakeChild(QWidget* parent, MainForm* form, bool save, QString newBase, ChildSeen* seen = nullptr)
+      : QDialog(parent), form_(form), save_(save), newBase_(std::move(newBase)), seen_(seen) {}
 
  protected:
   void showEvent(QShowEvent* event) override {
     QDialog::showEvent(event);
-    ++shown;
-    title = windowTitle();
-    playingWhileShown = SoundMod::State() == SoundMod::PlayState::Playing || form_->Timer3()->isActive();
+    if (seen_) {
+      ++seen_->shown;
+      seen_->title = windowTitle();
+      seen_->playing = SoundMod::State() == SoundMod::PlayState::Playing || form_->Timer3()->isActive();
+    }
     if (!newBase_.isNull()) ProMod::BaseData = newBase_;
     if (save_) form_->setEidtIsSave(true);
     QTimer::singleShot(0, this, &QDialog::accept);
@@ -304,6 +311,7 @@ class FakeChild : public QDialog {
   MainForm* form_;
   bool save_;
   QString newBase_;
+  ChildSeen* seen_;
 };
 
 TEST_F(MainFormTest, ChildWindowSavesAndReloadsOnlyWhenAsked) {
@@ -316,22 +324,20 @@ TEST_F(MainFormTest, ChildWindowSavesAndReloadsOnlyWhenAsked) {
   ClickSentenceItem(3);
   ASSERT_TRUE(Playing());
 
-  FakeChild* child = nullptr;
+  ChildSeen seen;
   bool save = false;
   QString newBase;
   MainForm::SetChildWindowFactory([&](MainForm::ChildWindow which, QWidget* parent) -> QDialog* {
     EXPECT_EQ(which, MainForm::ChildWindow::SetStree);
-    child = new FakeChild(parent, &f, save, newBase);
-    return child;
+    return new FakeChild(parent, &f, save, newBase, &seen);
   });
 
   // Closed without saving: paused, nothing written, nothing reloaded.
   newBase = Line(100, "changed", 900);
   QTest::mouseClick(f.VsNetButton(2), Qt::LeftButton);
-  ASSERT_NE(child, nullptr);
-  EXPECT_EQ(child->shown, 1);
-  EXPECT_FALSE(child->playingWhileShown);
-  EXPECT_EQ(child->title, QStringLiteral("语音分段 -- ") + audio);
+  EXPECT_EQ(seen.shown, 1);
+  EXPECT_FALSE(seen.playing);
+  EXPECT_EQ(seen.title, QStringLiteral("语音分段 -- ") + audio);
   EXPECT_EQ(ReadBytes(audio + ".qvl"), before);
   EXPECT_EQ(f.MyStree2()->LabelCount(), 5);
   EXPECT_FALSE(f.EidtIsSave());
