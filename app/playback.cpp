@@ -130,6 +130,7 @@ void MainForm::Timer3_Timer() {
   const bool sentenceMode = SentenceBarShown();
 
   bool recordingEnded = false;
+  bool restarted = false;
   if (qelPBar1_->MaxValue() == qelPBar1_->Value()) {
     recordingEnded = true;
     timer3_.stop();
@@ -153,8 +154,10 @@ void MainForm::Timer3_Timer() {
     if (check1_[1]->isChecked() && !sentenceMode) {
       qelPBar2_->hide();
       KeyA();  // from the start; the list follows again from the first sentence
+      restarted = true;
     } else if (check1_[2]->isChecked() && sentenceMode) {
       KeyR();
+      restarted = true;
     } else {
       qelPBar2_->hide();
       nextSentence_ = static_cast<int16_t>(std::min<int>(nextSentence_ + 1, INT16_MAX));
@@ -164,6 +167,9 @@ void MainForm::Timer3_Timer() {
     // The bar went back to the start, and so does the next play.
     ProMod::PausedPosition = 0;
   }
+  // A loop that started again has set the bars for its start; this tick's
+  // reading belongs to the play that ended.
+  if (restarted && timer3_.isActive()) return;
 
   if (SentenceBarShown()) {
     qelPBar2_->setValue(qelPBar1_->Value());
