@@ -11,6 +11,7 @@ namespace {
 bool IsBlank(QChar c) {
   return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
+bool IsAsciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
 }  // namespace
 
 double LeadingNumber(QStringView text) {
@@ -18,8 +19,8 @@ double LeadingNumber(QStringView text) {
   // the way the number reading of the system's texts always did.
   std::string digits;
   digits.reserve(32);
-  int i = 0;
-  const int n = text.size();
+  qsizetype i = 0;
+  const qsizetype n = text.size();
   auto skip = [&] {
     while (i < n && IsBlank(text[i])) ++i;
   };
@@ -30,22 +31,10 @@ double LeadingNumber(QStringView text) {
     skip();
   }
   bool any = false;
-  while (i < n) {
-    if (text[i].isDigit() && text[i].unicode() < 128) {
-      digits.push_back(static_cast<char>(text[i].unicode()));
-      any = true;
-      ++i;
-    } else if (IsBlank(text[i])) {
-      ++i;
-    } else {
-      break;
-    }
-  }
-  if (i < n && text[i] == QLatin1Char('.')) {
-    digits.push_back('.');
-    ++i;
+  // Digits, with blanks between them skipped.
+  auto readDigits = [&] {
     while (i < n) {
-      if (text[i].isDigit() && text[i].unicode() < 128) {
+      if (IsAsciiDigit(text[i])) {
         digits.push_back(static_cast<char>(text[i].unicode()));
         any = true;
         ++i;
@@ -55,19 +44,25 @@ double LeadingNumber(QStringView text) {
         break;
       }
     }
+  };
+  readDigits();
+  if (i < n && text[i] == QLatin1Char('.')) {
+    digits.push_back('.');
+    ++i;
+    readDigits();
   }
   if (!any) return 0.0;
   // Exponent: E or D, optional sign, digits.
   if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E') || text[i] == QLatin1Char('d') ||
                 text[i] == QLatin1Char('D'))) {
-    int j = i + 1;
+    qsizetype j = i + 1;
     std::string exponent = "e";
     if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-'))) {
       exponent.push_back(static_cast<char>(text[j].unicode()));
       ++j;
     }
     bool expDigits = false;
-    while (j < n && text[j].isDigit() && text[j].unicode() < 128 && exponent.size() < 8) {
+    while (j < n && IsAsciiDigit(text[j]) && exponent.size() < 8) {
       exponent.push_back(static_cast<char>(text[j].unicode()));
       expDigits = true;
       ++j;
