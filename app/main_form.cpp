@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -31,6 +32,8 @@
 #include "core/message_service.h"
 #include "core/number_text.h"
 #include "core/time_text.h"
+#include "core/recording.h"
+#include "platform/app_paths.h"
 
 namespace {
 
@@ -137,7 +140,7 @@ void MainForm::CreateControls() {
   myStree2_->setObjectName(QStringLiteral("MyStree2"));
   Place(myStree2_, {3900, 1350, 7800, 4800});
 
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kCheckCount; ++i) {
     check1_[i] = new QCheckBox(this);
     check1_[i]->setObjectName(QStringLiteral("Check1_%1").arg(i));
     check1_[i]->setFocusPolicy(Qt::TabFocus);
@@ -158,7 +161,7 @@ void MainForm::CreateControls() {
   save->setCaption(QStringLiteral("保存备注"));
   save->setShowEdgeOnNoFocus(true);
   save->setCaptionAreaPercent(100);  // no picture: the caption takes the whole button
-  buttons_[8] = save;
+  buttons_[kSaveRemarkButton] = save;
   Place(save, {10500, 6300, kSaveButtonWidth, kSaveButtonHeight});
 
   imageMp3Click_[0] = new PictureBox(
@@ -240,7 +243,6 @@ void MainForm::SetDesignAppearance() {
   myStree1_->setHightLightColor(65535);
   myStree1_->setLabelColorMoveIn(65535);
   myStree2_->setHightLightColor(65535);
-  myStree2_->setHightLightUse(true);  // the current sentence stands out while the list follows
   qelPBar1_->setBackColor(8438015);
   qelPBar1_->setColorLeft(33023);
   qelPBar1_->setColorRight(255);
@@ -251,10 +253,10 @@ void MainForm::SetDesignAppearance() {
   qelPBar2_->setBorderColor(0);
   qelTextMu1_->setBorderColor(0);
 
-  SetBarCaption(qelPBar1_, QString());
+  qelPBar1_->setCaption(QString());
   qelPBar1_->setValue(0);
   qelPBar1_->setCanDrag(false);
-  SetBarCaption(qelPBar2_, QString());
+  qelPBar2_->setCaption(QString());
   qelPBar2_->setValue(0);
 
   // The buttons rest in the window's face colour.
@@ -270,20 +272,20 @@ void MainForm::ConnectControls() {
   connect(&timer3_, &QTimer::timeout, this, &MainForm::Timer3_Timer);
   connect(imageMp3Click_[0], &PictureBox::Click, this, &MainForm::PauseImage_Click);
   connect(imageMp3Click_[1], &PictureBox::Click, this, &MainForm::PlayImage_Click);
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kCheckCount; ++i) {
     connect(check1_[i], &QCheckBox::clicked, this, [this, i](bool) { Check1_Click(i); });
     connect(labelCheck_[i], &ClickLabel::Click, this, [this, i] { LabelCheck_Click(i); });
   }
   connect(urlImage_[0], &PictureBox::Click, this, [this] { UrlImage_Click(0); });
-  connect(buttons_[8], &VsNetBut::Click, this, &MainForm::SaveRemark_Click);
-  connect(buttons_[2], &VsNetBut::Click, this, &MainForm::OpenSegmentation);
-  connect(buttons_[3], &VsNetBut::Click, this, &MainForm::OpenDictation);
-  connect(buttons_[4], &VsNetBut::Click, this, &MainForm::OpenRecords);
-  connect(buttons_[5], &VsNetBut::Click, this, &MainForm::OpenNumberPractice);
-  connect(buttons_[1], &VsNetBut::Click, this, &MainForm::OpenSettings);
-  connect(buttons_[9], &VsNetBut::Click, this, &MainForm::ShowNewMaterials);
-  connect(buttons_[7], &VsNetBut::Click, this, &MainForm::ShowHelp);
-  connect(buttons_[6], &VsNetBut::Click, this, [this] { close(); });
+  connect(buttons_[kSaveRemarkButton], &VsNetBut::Click, this, &MainForm::SaveRemark_Click);
+  connect(buttons_[kSegmentButton], &VsNetBut::Click, this, &MainForm::OpenSegmentation);
+  connect(buttons_[kDictationButton], &VsNetBut::Click, this, &MainForm::OpenDictation);
+  connect(buttons_[kRecordsButton], &VsNetBut::Click, this, &MainForm::OpenRecords);
+  connect(buttons_[kNumbersButton], &VsNetBut::Click, this, &MainForm::OpenNumberPractice);
+  connect(buttons_[kSettingsButton], &VsNetBut::Click, this, &MainForm::OpenSettings);
+  connect(buttons_[kNewMaterialsButton], &VsNetBut::Click, this, &MainForm::ShowNewMaterials);
+  connect(buttons_[kHelpButton], &VsNetBut::Click, this, &MainForm::ShowHelp);
+  connect(buttons_[kQuitButton], &VsNetBut::Click, this, [this] { close(); });
 
   connect(qelPBar1_, &QelPBar::MouseDown, this,
           [this](int16_t& Button, int16_t&, float&, float&) { WholeBar_MouseDown(Button); });
@@ -302,8 +304,8 @@ void MainForm::ConnectControls() {
 PictureBox* MainForm::ImageMp3Click(int index) const {
   return index >= 0 && index < 2 ? imageMp3Click_[index] : nullptr;
 }
-QCheckBox* MainForm::Check1(int index) const { return index >= 0 && index < 3 ? check1_[index] : nullptr; }
-QLabel* MainForm::LabelCheck(int index) const { return index >= 0 && index < 3 ? labelCheck_[index] : nullptr; }
+QCheckBox* MainForm::Check1(int index) const { return index >= 0 && index < kCheckCount ? check1_[index] : nullptr; }
+QLabel* MainForm::LabelCheck(int index) const { return index >= 0 && index < kCheckCount ? labelCheck_[index] : nullptr; }
 PictureBox* MainForm::UrlImage(int index) const {
   return index >= 0 && index < static_cast<int>(urlImage_.size()) ? urlImage_[index] : nullptr;
 }
@@ -324,38 +326,9 @@ void MainForm::Place(QWidget* control, const TwipRect& rect) {
   geometry_[control] = rect;
   control->setGeometry(twips::ToPixels(rect.Left), twips::ToPixels(rect.Top),
                        std::max(0, twips::ToPixels(rect.Width)), std::max(0, twips::ToPixels(rect.Height)));
-  if (control && (control == qelPBar1_ || control == qelPBar2_)) {
-    auto* bar = static_cast<QelPBar*>(control);
-    bar->setValue(bar->Value());  // a hidden bar lays itself out now
-    centredWidth_[bar] = CaptionWidth(bar, bar->Caption());
-  }
-}
-void MainForm::SetBarCaption(QelPBar* bar, const QString& text) {
-  bar->setCaption(text);
-  // A bar centres its caption only when it is laid out, for the text it
-  // holds then. When the caption's width changes noticeably (a path after
-  // a time, a time after a path), lay the bar out again so the new caption
-  // is centred too; the time captions of the poll keep their width.
-  if (std::abs(CaptionWidth(bar, text) - centredWidth_[bar]) > 3) RecentreCaption(bar);
 }
 
-int MainForm::CaptionWidth(const QelPBar* bar, const QString& text) const {
-  return QFontMetrics(bar->font()).horizontalAdvance(text);
-}
-
-void MainForm::RecentreCaption(QelPBar* bar) {
-  const QRect at = bar->geometry();
-  bar->setGeometry(at.adjusted(0, 0, 1, 0));
-  bar->setGeometry(at);
-  bar->setValue(bar->Value());  // a hidden bar lays itself out now
-  centredWidth_[bar] = CaptionWidth(bar, bar->Caption());
-}
-
-void MainForm::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  // The bars were laid out again as they became visible.
-  RecentreCaption(qelPBar1_);
-}
+void MainForm::showEvent(QShowEvent* event) { QWidget::showEvent(event); }
 
 void MainForm::PlaceLeft(QWidget* control, int left) {
   TwipRect r = Geometry(control);
@@ -384,11 +357,11 @@ int MainForm::LabelWidthTwips(const QLabel* label) const {
 }
 
 void MainForm::LayoutCheckRow() {
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kCheckCount; ++i) {
     const TwipRect box = Geometry(check1_[i]);
     PlaceWidth(labelCheck_[i], LabelWidthTwips(labelCheck_[i]));
     PlaceLeft(labelCheck_[i], box.Right() + 60);
-    if (i < 2) PlaceLeft(check1_[i + 1], Geometry(labelCheck_[i]).Right() + 120);
+    if (i + 1 < kCheckCount) PlaceLeft(check1_[i + 1], Geometry(labelCheck_[i]).Right() + 120);
   }
 }
 
@@ -407,10 +380,10 @@ void MainForm::StartupLayout() {
   list2.Width = windowWidth - list2.Left - 240;
   Place(myStree2_, list2);
   PlaceLeft(qelTextMu1_, list2.Left);
-  PlaceLeft(check1_[0], list2.Left);
+  PlaceLeft(check1_[kHideText], list2.Left);
   PlaceLeft(imageMp3Click_[0], list2.Left);
   // The check row sits beside the category list, above the sentence list.
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kCheckCount; ++i) {
     PlaceTop(check1_[i], combo.Top);
     PlaceTop(labelCheck_[i], combo.Top);
   }
@@ -446,7 +419,7 @@ void MainForm::Picture1_Resize() {
   PlaceHeight(myStree2_, bottom - list2.Top - image.Height - 120 - Geometry(qelTextMu1_).Height);
   PlaceTop(qelTextMu1_, Geometry(myStree2_).Bottom() + 30);
   const TwipRect remark = Geometry(qelTextMu1_);
-  PlaceTop(buttons_[8], remark.Top);
+  PlaceTop(buttons_[kSaveRemarkButton], remark.Top);
   PlaceTop(imageMp3Click_[0], remark.Bottom() + 30);
   PlaceTop(imageMp3Click_[1], remark.Bottom() + 30);
   PlaceTop(qelPBar1_, remark.Bottom() + 30);
@@ -459,8 +432,8 @@ void MainForm::Picture2_Resize() {
   const TwipRect list2 = Geometry(myStree2_);
   PlaceWidth(myStree2_, pic2.Width - list2.Left - 60);
   const int listWidth = Geometry(myStree2_).Width;
-  PlaceWidth(qelTextMu1_, listWidth - Geometry(buttons_[8]).Width - 60);
-  PlaceLeft(buttons_[8], Geometry(qelTextMu1_).Right() + 60);
+  PlaceWidth(qelTextMu1_, listWidth - Geometry(buttons_[kSaveRemarkButton]).Width - 60);
+  PlaceLeft(buttons_[kSaveRemarkButton], Geometry(qelTextMu1_).Right() + 60);
   PlaceWidth(qelPBar1_, listWidth - Geometry(imageMp3Click_[0]).Width - 60);
   const TwipRect bar1 = Geometry(qelPBar1_);
   const int bar2Width = ProMod::RoundToInt32(0.8 * bar1.Width);
@@ -511,16 +484,16 @@ void MainForm::FormLoad() {
   combo1_->setCurrentIndex(0);
   Combo1_Click();
   SetRecordingButtonsEnabled(false, false, false, false);
-  buttons_[1]->setEnabled(true);
+  buttons_[kSettingsButton]->setEnabled(true);
   LoadOnlineLists();
   loaded_ = true;
 }
 
 void MainForm::SetRecordingButtonsEnabled(bool segment, bool dictation, bool records, bool saveRemark) {
-  buttons_[2]->setEnabled(segment);
-  buttons_[3]->setEnabled(dictation);
-  buttons_[4]->setEnabled(records);
-  buttons_[8]->setEnabled(saveRemark);
+  buttons_[kSegmentButton]->setEnabled(segment);
+  buttons_[kDictationButton]->setEnabled(dictation);
+  buttons_[kRecordsButton]->setEnabled(records);
+  buttons_[kSaveRemarkButton]->setEnabled(saveRemark);
 }
 
 void MainForm::Combo1_Click() {
@@ -545,47 +518,36 @@ void MainForm::Combo1_Click() {
 void MainForm::MyStree1_LabelClick(int a) {
   if (a < 1 || a > myStree1_->LabelCount()) return;
   const QString audioPath = ProMod::CurrentFolder + myStree1_->GetLabelData(a);
+  // A file that went away after the list was read changes nothing: the open
+  // recording and its material stay, so that nothing of it can be written
+  // under the vanished recording's name; the list keeps pointing at it.
   if (!QFileInfo(audioPath).isFile()) {
-    // The file went away after the list was read. The open recording and
-    // its material stay as they are, so that nothing of it can be written
-    // under the vanished recording's name; the list keeps pointing at it.
     myStree1_->setLabelCurClick(openRecordingItem_);
     return;
   }
-  ProMod::Sentences.Clear();
-  ProMod::CurrentAudioPath = audioPath;
-  ProMod::CurrentMaterialPath = ProMod::MaterialPathFor(audioPath);
-
-  SoundMod::CloseAudio();
-  timer3_.stop();
-  nextSentence_ = 2;
-  currentSentence_ = 0;
-  followed_ = 0;
-  myStree2_->setLabelCurClick(0);
-  ShowPauseImage(false);
-
-  const int32_t length = SoundMod::OpenAudio(audioPath);
-  ProMod::TotalLength = length;
-  ProMod::PausedPosition = 0;  // a new recording resumes from its start
-  qelPBar1_->setValue(0);
-  if (length < 1) {
-    ProMod::AudioLoaded = false;
-    ProMod::TotalLengthText.clear();
-  } else {
-    ProMod::AudioLoaded = true;
-    qelPBar1_->setMaxValue(length);
-    qelPBar1_->setValue(0);
-    ProMod::TotalLengthText = SoundMod::FormatTime(length);
+  SettleRemark();
+  if (!ProMod::ChooseRecording(audioPath)) {
+    myStree1_->setLabelCurClick(openRecordingItem_);
+    return;
   }
-  qelPBar2_->hide();
-  qelPBar1_->setCanDrag(ProMod::AudioLoaded);
-  SetBarCaption(qelPBar1_, ProMod::CurrentAudioPath);
+  OpenChosenRecording(a);
+}
+
+// Shows the recording the store has just chosen: bars, images, the sentence
+// list between the link line and the shopping line, the buttons.
+void MainForm::OpenChosenRecording(int item) {
+  timer3_.stop();
+  engine_.Reset();  // a new recording starts at its beginning
+  myStree2_->setLabelCurClick(0);
+  qelPBar1_->setValue(0);
+  if (ProMod::AudioLoaded) {
+    qelPBar1_->setMaxValue(ProMod::TotalLength);
+    qelPBar1_->setValue(0);
+  }
+  qelPBar1_->setCaption(ProMod::CurrentAudioPath);
   imageMp3Click_[0]->setEnabled(ProMod::AudioLoaded);
   imageMp3Click_[1]->setEnabled(ProMod::AudioLoaded);
-
-  // The recording is opened first: sentence lines without an end take its length.
-  ProMod::LoadMaterialFile();
-  ProMod::BuildSentenceTable();
+  ShowMode();
 
   const SentenceTable& table = ProMod::Sentences;
   const int upper = table.UBound();
@@ -599,16 +561,18 @@ void MainForm::MyStree1_LabelClick(int a) {
   myStree2_->setGetData(block);
   myStree2_->ShowHideCaptialSet(1, false);
   myStree2_->ShowHideCaptialSet(myStree2_->LabelCount(), false);
-  openRecordingItem_ = a;
+  openRecordingItem_ = item;
 
   if (!table.IsEmpty()) {
     for (int k = 2; k <= upper; ++k) myStree2_->SetabelItemData(k, table[k].Remark);
-    SetRecordingButtonsEnabled(true, true, true, buttons_[8]->isEnabled());
+    SetRecordingButtonsEnabled(true, true, true, buttons_[kSaveRemarkButton]->isEnabled());
   } else {
     ProMod::ShowMsgBox(MissingMaterialMessage(), 1, QStringLiteral("未找到复读文件"), ProMod::kIconInformation);
-    SetRecordingButtonsEnabled(buttons_[2]->isEnabled(), false, false, false);
+    SetRecordingButtonsEnabled(buttons_[kSegmentButton]->isEnabled(), false, false, false);
   }
-  buttons_[2]->setEnabled(true);
+  buttons_[kSegmentButton]->setEnabled(true);
+  remarkIndex_ = 0;
+  remarkShown_.clear();
   qelTextMu1_->setText(QString());
   UpdateRemarkBox();
 }
@@ -632,7 +596,10 @@ QString MainForm::MissingMaterialMessage() const {
 
 QString MainForm::HelpMessage() const {
   const QStringList lines = {
-      QStringLiteral("文件存储：您只需把您的Mp3文件拷到程序目录上的<语音>目录下即可。"),
+      platform::ApplicationFolderIsProgramFolder()
+          ? QStringLiteral("文件存储：您只需把您的Mp3文件拷到程序目录上的<语音>目录下即可。")
+          : QStringLiteral("文件存储：您只需把您的Mp3文件拷到<") + QDir::toNativeSeparators(ProMod::LibraryRoot()) +
+                QStringLiteral(">目录下即可。"),
       QStringLiteral("           放在<语音>的一级目录，即可进行分类。"),
       QString(),
       QStringLiteral("复读文件：通过语音分段，会在音频的同目录建立一个数据文件<文件名.qvl>，以及之后的练习都将存在这个文件中。"),
@@ -661,11 +628,13 @@ bool MainForm::ShowChildWindow(QDialog* window, const QString& caption, const QS
     return false;
   }
   if (!window) return false;
+  SettleRemark();
   // Pause as the pause image would, so that the play image resumes
   // afterwards; a recording that is not playing keeps its paused position.
   if (SoundMod::State() == SoundMod::PlayState::Playing || PauseImageShown())
     PauseImage_Click();
   timer3_.stop();
+  const int32_t resume = engine_.ResumePosition();
   eidtIsSave_ = false;
   if (!caption.isEmpty()) window->setWindowTitle(caption);
   window->setWindowModality(Qt::ApplicationModal);
@@ -679,6 +648,11 @@ bool MainForm::ShowChildWindow(QDialog* window, const QString& caption, const QS
       MyStree1_LabelClick(item);
     }
   }
+  // The child window played parts of the recording itself; "play" goes on
+  // from where the learner paused (within a recording that may be shorter
+  // now).
+  engine_.SetResumePosition(resume);
+  qelPBar1_->setValue(std::clamp<int32_t>(resume, 0, std::max<int32_t>(0, qelPBar1_->MaxValue())));
   eidtIsSave_ = false;
   return true;
 }
@@ -742,6 +716,7 @@ void MainForm::UrlImage_Click(int index) {
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
+  SettleRemark();
   timer3_.stop();
   timer1_.stop();
   SoundMod::CloseAudio();

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/appearance_file.h"
+#include "core/listening_engine.h"
 
 class QCheckBox;
 class QComboBox;
@@ -99,10 +100,29 @@ class MainForm : public QWidget {
   // end of the recording).
   void PlayPara(int16_t PlayId, int32_t GetStar, int32_t GetEnd);
 
+  // The check-box row and the toolbar buttons by their numbers.
+  enum CheckBox { kHideText = 0, kLoopRecording = 1, kLoopSentence = 2, kCheckCount = 3 };
+  enum ToolButton {
+    kSettingsButton = 1,      // "窗口设置"
+    kSegmentButton = 2,       // "语音分段"
+    kDictationButton = 3,     // "复读练习"
+    kRecordsButton = 4,       // "练习汇总"
+    kNumbersButton = 5,       // "数字听力"
+    kQuitButton = 6,          // "退 出"
+    kHelpButton = 7,          // "帮 助"
+    kSaveRemarkButton = 8,    // "保存备注"
+    kNewMaterialsButton = 9,  // "最新资料"
+  };
+
   // ---- window state ----
-  int16_t CurrentSentence() const { return currentSentence_; }
-  int16_t NextSentence() const { return nextSentence_; }
-  int32_t PlayEnd() const { return playEnd_; }
+  // What is being listened to; the bars and images only show it.
+  const ListeningEngine& Engine() const { return engine_; }
+  int16_t CurrentSentence() const { return static_cast<int16_t>(engine_.Current()); }
+  int16_t NextSentence() const { return static_cast<int16_t>(engine_.Next()); }
+  int32_t PlayEnd() const { return engine_.PlayEnd(); }
+  // Table index of the sentence the remark box belongs to (0: none); the
+  // remark save writes there.
+  int RemarkSentence() const { return remarkIndex_; }
   const QStringList& LinkAddresses() const { return linkAddresses_; }
 
   // ---- controls ----
@@ -190,9 +210,6 @@ class MainForm : public QWidget {
   void Picture1_Resize();
   void Picture2_Resize();
   void Place(QWidget* control, const TwipRect& rect);
-  void SetBarCaption(QelPBar* bar, const QString& text);
-  int CaptionWidth(const QelPBar* bar, const QString& text) const;
-  void RecentreCaption(QelPBar* bar);
   QString SentenceCaption(int32_t elapsed, int32_t length) const;
   void PlaceLeft(QWidget* control, int left);
   void PlaceTop(QWidget* control, int top);
@@ -203,15 +220,21 @@ class MainForm : public QWidget {
 
   void SetRecordingButtonsEnabled(bool segment, bool dictation, bool records, bool saveRemark);
   void UpdateRemarkBox();
+  bool RemarkEdited() const;
+  // Asks whether a changed remark is to be saved before the box moves on.
+  void SettleRemark();
   void ShowPauseImage(bool playing);
-  bool SentenceBarShown() const;
   bool PauseImageShown() const;
+  void ShowMode();
+  void ShowSentenceRange();
+  void ShowPosition(const ListeningEngine::Tick& tick);
+  void ShowFollowed(int index);
+  void OpenChosenRecording(int item);
   void KeyR();
   void KeyA();
   void KeyS();
   void KeyH();
   void WholeBar_MouseDown(int16_t Button);
-  void SeekSentence(int32_t value);
   void WholeBar_MouseMove(int16_t Button);
   void WholeBar_MouseUp(int16_t Button);
   void SentenceBar_MouseDown(int16_t Button);
@@ -233,29 +256,24 @@ class MainForm : public QWidget {
   QelPBar* qelPBar1_ = nullptr;
   QelPBar* qelPBar2_ = nullptr;
   std::array<PictureBox*, 2> imageMp3Click_{};
-  std::array<QCheckBox*, 3> check1_{};
-  std::array<ClickLabel*, 3> labelCheck_{};
+  std::array<QCheckBox*, kCheckCount> check1_{};
+  std::array<ClickLabel*, kCheckCount> labelCheck_{};
   std::vector<PictureBox*> urlImage_;
   std::map<int, VsNetBut*> buttons_;
   std::vector<VsNetBut*> separators_;
   QTimer timer3_;
   QTimer timer1_;
   std::map<const QWidget*, TwipRect> geometry_;
-  std::map<const QelPBar*, int> centredWidth_;  // caption width (pixels) the bar was centred for
 
   // window state
-  int16_t currentSentence_ = 0;
-  int16_t nextSentence_ = 2;
-  int32_t playEnd_ = 0;
+  ListeningEngine engine_;
   QStringList linkAddresses_;
   bool eidtIsSave_ = false;
-  // The table index the follow of whole-recording playback highlighted
-  // last; 0 after anything else moved the current sentence.
-  int followed_ = 0;
+  int remarkIndex_ = 0;   // table index the remark box belongs to
+  QString remarkShown_;   // the text the box was given; anything else is an edit
   // Recording list item of the open recording (0 = none).
   int openRecordingItem_ = 0;
   bool loaded_ = false;  // the start-up has run
-  bool closing_ = false;
   // Key events the window passes on itself after looking at them.
   std::vector<const QEvent*> keysInFlight_;
 };

@@ -1,11 +1,18 @@
-// The listening side of the main window: whole-recording and sentence
-// playback, the 10 ms position poll, the loops, following the playback in
-// the sentence list, the bars, the check boxes, the keys and the remark save.
+// The listening side of the main window, from a learner's click to the
+// pause: the window asks its ListeningEngine (core/listening_engine.h) to
+// play, the 10 ms poll asks it what happened, and the bars, images and
+// remark box are then made to show the engine's mode. The loops, the
+// follow and the exact sentence end live in the engine; this file only
+// shows them.
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextEdit>
 #include <algorithm>
 #include <memory>
 
@@ -19,34 +26,11 @@
 #include "controls/vsnet_button.h"
 #include "core/audio_player.h"
 #include "core/material_store.h"
+#include "core/message_service.h"
 #include "core/time_text.h"
 
-namespace {
+using Mode = ListeningEngine::Mode;
 
-// A remark is stored inside its sentence line, after the end time. Brackets
-// would be read back as time tags and the separator or a section tag would
-// split the line or the file, so such characters are stored in their
-// full-width forms.
-QString StorableRemark(QString remark) {
-  remark.replace(QLatin1Char('['), QChar(0xFF3B));
-  remark.replace(QLatin1Char(']'), QChar(0xFF3D));
-  const QString tags[] = {ProMod::kEnter,    ProMod::kSetOpen,  ProMod::kSetClose, ProMod::kBaseOpen,
-                          ProMod::kBaseClose, ProMod::kExeOpen, ProMod::kExeClose};
-  for (const QString& tag : tags) {
-    qsizetype at = 0;
-    while ((at = remark.indexOf(tag, at, Qt::CaseInsensitive)) >= 0) {
-      remark[at] = QChar(0xFF1C);  // '<' becomes '＜'
-      at += tag.size();
-    }
-  }
-  return remark;
-}
-
-bool Within(const SentenceRecord& s, int32_t value) { return s.Start <= value && value <= s.End; }
-
-}  // namespace
-
-bool MainForm::SentenceBarShown() const { return !qelPBar2_->isHidden(); }
 bool MainForm::PauseImageShown() const { return !imageMp3Click_[0]->isHidden(); }
 
 void MainForm::ShowPauseImage(bool playing) {
@@ -55,9 +39,10 @@ void MainForm::ShowPauseImage(bool playing) {
 }
 
 QString MainForm::SentenceCaption(int32_t elapsed, int32_t length) const {
-  return QStringLiteral("第") + QString::number(currentSentence_) + QStringLiteral("句朗读(开始时间：") +
-         ProMod::Sentences[currentSentence_ + 1].StartText + QStringLiteral(")：") + SoundMod::FormatTime(elapsed) +
-         QLatin1Char('/') + SoundMod::FormatTime(length);
+  const int current = engine_.Current();
+  return QStringLiteral("第") + QString::number(current) + QStringLiteral("句朗读(开始时间：") +
+         ProMod::Sentences[ListeningEngine::TableIndex(current)].StartText + QStringLiteral(")：") +
+         SoundMod::FormatTime(elapsed) + QLatin1Char('/') + SoundMod::FormatTime(length);
 }
 
 QString MainForm::WholeCaption(const QString& separator) const {
@@ -65,56 +50,46 @@ QString MainForm::WholeCaption(const QString& separator) const {
          ProMod::TotalLengthText;
 }
 
-void MainForm::UpdateRemarkBox() {
-  const int current = currentSentence_;
-  if (current > 0 && current < ProMod::Sentences.UBound() && !ProMod::CurrentAudioPath.isEmpty()) {
-    qelTextMu1_->setText(ProMod::Sentences[current + 1].Remark);
-    buttons_[8]->setEnabled(true);
-  } else {
-    buttons_[8]->setEnabled(false);
-    qelTextMu1_->setText(QString());
-  }
+// ---------------------------------------------------------------------------
+// Showing the engine's mode
+
+void MainForm::ShowMode() {
+  const bool playing = engine_.Playing();
+  ShowPauseImage(playing);
+  qelPBar2_->setVisible(engine_.InRange());
+  if (engine_.InRange()) qelPBar2_->raise();
+  qelPBar1_->setCanDrag(ProMod::AudioLoaded && !engine_.InRange());
+  if (playing && !timer3_.isActive()) timer3_.start();
+  if (!playing) timer3_.stop();
+}
+
+void MainForm::ShowSentenceRange() {
+  const int index = engine_.Sentence();
+  if (index < 2) return;
+  const SentenceRecord& s = ProMod::Sentences[index];
+  // In this order, so that no step leaves the value outside the range.
+  qelPBar2_->setMinValue(0);
+  qelPBar2_->setValue(0);
+  qelPBar2_->setMaxValue(s.End);
+  qelPBar2_->setValue(s.Start);
+  qelPBar2_->setMinValue(s.Start);
+  qelPBar2_->setCanDrag(true);
+  const int32_t from = std::clamp<int32_t>(SoundMod::GetPosition(), s.Start, s.End);
+  qelPBar2_->setCaption(SentenceCaption(from - s.Start, s.End - s.Start));
 }
 
 // ---------------------------------------------------------------------------
-// PlayPara
+// PlayPara: the one entry to playback
 
 void MainForm::PlayPara(int16_t PlayId, int32_t GetStar, int32_t GetEnd) {
   if (!ProMod::AudioLoaded) return;
   if (PlayId != 0) {
     // One sentence, also one that starts at 0 ms.
-    if (PlayId < 2 || PlayId > ProMod::Sentences.UBound()) return;
-    const SentenceRecord& s = ProMod::Sentences[PlayId];
-    if (s.End <= s.Start) {
-      // The sentence lies beyond the end of the recording: nothing to hear.
-      ShowPauseImage(false);
-      return;
-    }
-    const int32_t from = SentenceBarShown() ? std::clamp(GetStar, s.Start, s.End) : s.Start;
-    playEnd_ = s.End;
-    // The player stops handing out audio at the sentence end, so nothing
-    // after it is heard whatever the poll's timing.
-    SoundMod::PlayFrom(from, playEnd_);
-    qelPBar2_->setMinValue(0);
-    qelPBar2_->setValue(0);
-    qelPBar2_->setMaxValue(playEnd_);
-    qelPBar2_->setValue(s.Start);
-    qelPBar2_->setMinValue(s.Start);
-    qelPBar2_->setCanDrag(true);
-    SetBarCaption(qelPBar2_, SentenceCaption(from - s.Start, s.End - s.Start));
-    qelPBar2_->show();
-    qelPBar2_->raise();
-    qelPBar1_->setCanDrag(false);
-  } else if (GetStar != 0) {
-    SoundMod::PlayFrom(GetStar);
-    playEnd_ = ProMod::TotalLength;
-    qelPBar2_->hide();
+    if (engine_.PlaySentence(PlayId, GetStar)) ShowSentenceRange();
   } else {
-    playEnd_ = GetEnd == -1 ? ProMod::TotalLength : GetEnd;
-    SoundMod::PlayFrom(0, GetEnd == -1 ? -1 : playEnd_);
+    engine_.PlayWhole(GetStar, GetStar != 0 ? -1 : GetEnd);
   }
-  ShowPauseImage(true);
-  timer3_.start();
+  ShowMode();
 }
 
 // ---------------------------------------------------------------------------
@@ -125,78 +100,38 @@ void MainForm::Timer3_Timer() {
     timer3_.stop();
     return;
   }
-  const int32_t reading = SoundMod::GetPosition();
-  qelPBar1_->setValue(reading);
-  const bool sentenceMode = SentenceBarShown();
-
-  bool recordingEnded = false;
-  bool restarted = false;
-  if (qelPBar1_->MaxValue() == qelPBar1_->Value()) {
-    recordingEnded = true;
-    timer3_.stop();
-    SoundMod::StopAudio();
-    qelPBar2_->hide();
-    qelPBar1_->setValue(0);
-    SetBarCaption(qelPBar1_, ProMod::CurrentAudioPath);
-    // Stopped like a pause: the play image shows and the bar can be dragged
-    // again, also when a sentence's end lies beyond the recording.
-    ShowPauseImage(false);
-    qelPBar1_->setCanDrag(true);
-  }
-
-  if (reading >= playEnd_) {
-    timer3_.stop();
-    SoundMod::PauseAudio();
-    qelPBar1_->setCanDrag(true);
-    ShowPauseImage(false);
-    // The mode this tick started in decides the loop: a sentence that ends
-    // with the recording loops like any other.
-    if (check1_[1]->isChecked() && !sentenceMode) {
-      qelPBar2_->hide();
-      KeyA();  // from the start; the list follows again from the first sentence
-      restarted = true;
-    } else if (check1_[2]->isChecked() && sentenceMode) {
-      KeyR();
-      restarted = true;
-    } else {
-      qelPBar2_->hide();
-      nextSentence_ = static_cast<int16_t>(std::min<int>(nextSentence_ + 1, INT16_MAX));
-    }
-  }
-  if (recordingEnded && !timer3_.isActive()) {
-    // The bar went back to the start, and so does the next play.
-    ProMod::PausedPosition = 0;
-  }
-  // A loop that started again has set the bars for its start; this tick's
-  // reading belongs to the play that ended.
-  if (restarted && timer3_.isActive()) return;
-
-  if (SentenceBarShown()) {
-    qelPBar2_->setValue(qelPBar1_->Value());
-    const int32_t elapsed = reading - qelPBar2_->MinValue();
-    const int32_t length = qelPBar2_->MaxValue() - qelPBar2_->MinValue();
-    SetBarCaption(qelPBar2_, SentenceCaption(elapsed, length));
-  }
-  if (!timer3_.isActive()) {
-    SetBarCaption(qelPBar1_, ProMod::CurrentAudioPath);
+  const ListeningEngine::Tick tick = engine_.Poll();
+  if (tick.restarted) {
+    // A loop started again and has set the bars for its start; this
+    // tick's reading belongs to the play that ended.
+    if (engine_.InRange()) ShowSentenceRange();
+    qelPBar1_->setValue(tick.recordingEnded ? 0 : tick.position);
+    if (tick.recordingEnded) qelPBar1_->setCaption(ProMod::CurrentAudioPath);
+    ShowMode();
     return;
   }
-  if (SentenceBarShown()) return;
+  ShowPosition(tick);
+  if (tick.followed) ShowFollowed(tick.followed);
+  ShowMode();
+}
 
-  SetBarCaption(qelPBar1_, WholeCaption(QStringLiteral(" / ")));
-  // Follow the playback: the sentence being heard becomes the current item,
-  // once per sentence.
-  const int next = nextSentence_;
-  const int upper = ProMod::Sentences.UBound();
-  if (next >= 2 && next <= upper && next != followed_ && currentSentence_ < next &&
-      Within(ProMod::Sentences[next], qelPBar1_->Value())) {
-    followed_ = next;
-    myStree2_->setLabelCurClick(next);
-    // As after a click: the highlighted sentence is the current one.
-    currentSentence_ = static_cast<int16_t>(next - 1);
-    UpdateRemarkBox();
-    if (next < upper) nextSentence_ = static_cast<int16_t>(next + 1);
+void MainForm::ShowPosition(const ListeningEngine::Tick& tick) {
+  qelPBar1_->setValue(tick.recordingEnded ? 0 : tick.position);
+  if (engine_.InRange()) {
+    qelPBar2_->setValue(std::clamp(tick.position, qelPBar2_->MinValue(), qelPBar2_->MaxValue()));
+    const int32_t elapsed = tick.position - qelPBar2_->MinValue();
+    const int32_t length = qelPBar2_->MaxValue() - qelPBar2_->MinValue();
+    qelPBar2_->setCaption(SentenceCaption(elapsed, length));
   }
+  if (!engine_.Playing())
+    qelPBar1_->setCaption(ProMod::CurrentAudioPath);
+  else if (engine_.mode() == Mode::WholeRecording)
+    qelPBar1_->setCaption(WholeCaption(QStringLiteral(" / ")));
+}
+
+void MainForm::ShowFollowed(int index) {
+  myStree2_->setLabelCurClick(index);
+  UpdateRemarkBox();
 }
 
 // ---------------------------------------------------------------------------
@@ -215,116 +150,87 @@ void MainForm::MyStree2_LabelClick(int k) {
     return;
   }
   if (k < 2 || k > upper) return;
-  const SentenceRecord s = table[k];
-  currentSentence_ = static_cast<int16_t>(s.Index - 1);
-  nextSentence_ = s.Index;
-  followed_ = 0;
+  // A remark typed for another sentence is kept or dropped first, as the
+  // learner says.
+  if (remarkIndex_ != k) SettleRemark();
+  engine_.ChooseSentence(k);
+  if (engine_.InRange()) ShowSentenceRange();
   UpdateRemarkBox();
-  PlayPara(s.Index, s.Start, s.End);
+  ShowMode();
 }
 
 void MainForm::PauseImage_Click() {
-  ShowPauseImage(false);
-  SoundMod::PauseAudio();
-  timer3_.stop();
-  qelPBar2_->hide();
-  SetBarCaption(qelPBar1_, WholeCaption(QStringLiteral(" / ")));
-  qelPBar1_->setCanDrag(true);
+  engine_.Pause();
+  qelPBar1_->setCaption(WholeCaption(QStringLiteral(" / ")));
+  ShowMode();
 }
 
 void MainForm::PlayImage_Click() {
   if (!ProMod::AudioLoaded) return;
-  ShowPauseImage(true);
-  if (!SentenceBarShown()) {
-    PlayPara(0, ProMod::PausedPosition, -1);
+  if (engine_.InRange() && engine_.Sentence() > 0) {
+    // Held by a press on the sentence bar: go on to the sentence end.
+    PlayPara(static_cast<int16_t>(engine_.Sentence()), engine_.ResumePosition(), qelPBar2_->MaxValue());
   } else {
-    // Paused by a press on the sentence bar: go on to the sentence end.
-    PlayPara(static_cast<int16_t>(currentSentence_ + 1), ProMod::PausedPosition, qelPBar2_->MaxValue());
+    PlayPara(0, engine_.ResumePosition(), -1);
   }
-  timer3_.start();
 }
 
 void MainForm::WholeBar_MouseDown(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
+  engine_.Hold();
   timer3_.stop();
-  SoundMod::PauseAudio();
-  SeekSentence(qelPBar1_->Value());
-}
-
-void MainForm::SeekSentence(int32_t value) {
-  const SentenceTable& table = ProMod::Sentences;
-  if (table.IsEmpty()) return;
-  const int upper = table.UBound();
-  followed_ = 0;
-  for (int i = 2; i <= upper; ++i) {
-    if (Within(table[i], value)) {
-      currentSentence_ = static_cast<int16_t>(i - 1);
-      UpdateRemarkBox();
-      nextSentence_ = static_cast<int16_t>(i);
-      return;
-    }
-  }
-  // Between sentences: the last one that ended before the position is the
-  // current one, and the follow waits for the one after it.
-  int last = 0;
-  for (int j = 2; j <= upper; ++j)
-    if (table[j].End < value) last = j;
-  if (last > 0) {
-    currentSentence_ = static_cast<int16_t>(last - 1);
-    UpdateRemarkBox();
-    nextSentence_ = static_cast<int16_t>(last < upper ? last + 1 : last);
-  } else {
-    // Before the first sentence.
-    currentSentence_ = 0;
-    UpdateRemarkBox();
-    nextSentence_ = 2;
-  }
+  engine_.SeekSentence(qelPBar1_->Value());
+  UpdateRemarkBox();
 }
 
 void MainForm::WholeBar_MouseMove(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
-  SetBarCaption(qelPBar1_, WholeCaption(QStringLiteral("/")));
+  qelPBar1_->setCaption(WholeCaption(QStringLiteral("/")));
 }
 
 void MainForm::WholeBar_MouseUp(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
   // The bar may have been dragged away from where it was pressed: the
   // list follows from the sentence at the drop position.
-  SeekSentence(qelPBar1_->Value());
+  engine_.SeekSentence(qelPBar1_->Value());
+  UpdateRemarkBox();
   PlayPara(0, qelPBar1_->Value(), -1);
-  ShowPauseImage(true);
 }
 
 void MainForm::SentenceBar_MouseDown(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
+  engine_.Hold();
   timer3_.stop();
-  SoundMod::PauseAudio();
 }
 
 void MainForm::SentenceBar_MouseMove(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
-  SetBarCaption(qelPBar2_, QStringLiteral("第") + QString::number(currentSentence_) + QStringLiteral("句朗读：") +
+  qelPBar2_->setCaption(QStringLiteral("第") + QString::number(engine_.Current()) + QStringLiteral("句朗读：") +
                         SoundMod::FormatTime(qelPBar2_->Value() - qelPBar2_->MinValue()) + QLatin1Char('/') +
                         SoundMod::FormatTime(qelPBar2_->MaxValue() - qelPBar2_->MinValue()));
 }
 
 void MainForm::SentenceBar_MouseUp(int16_t Button) {
   if (Button != 1 || !ProMod::AudioLoaded) return;
-  PlayPara(static_cast<int16_t>(currentSentence_ + 1), qelPBar2_->Value(), qelPBar2_->MaxValue());
+  PlayPara(static_cast<int16_t>(ListeningEngine::TableIndex(engine_.Current())), qelPBar2_->Value(),
+           qelPBar2_->MaxValue());
 }
 
 // ---------------------------------------------------------------------------
 // Check boxes and labels
 
 void MainForm::Check1_Click(int index) {
-  if (index < 0 || index > 2) return;
-  if (index == 0) myStree2_->setShowHideCaptial(check1_[0]->isChecked());
-  if (index == 1) myStree2_->setLabeItemStrShow(check1_[1]->isChecked());
-  labelCheck_[0]->setText(check1_[0]->isChecked() ? QStringLiteral("显示文本") : QStringLiteral("隐藏文本"));
+  if (index < 0 || index >= kCheckCount) return;
+  if (index == kHideText) myStree2_->setShowHideCaptial(check1_[kHideText]->isChecked());
+  if (index == kLoopRecording) myStree2_->setLabeItemStrShow(check1_[kLoopRecording]->isChecked());
+  engine_.SetLoopRecording(check1_[kLoopRecording]->isChecked());
+  engine_.SetLoopSentence(check1_[kLoopSentence]->isChecked());
+  labelCheck_[kHideText]->setText(check1_[kHideText]->isChecked() ? QStringLiteral("显示文本")
+                                                                   : QStringLiteral("隐藏文本"));
 }
 
 void MainForm::LabelCheck_Click(int index) {
-  if (index < 0 || index > 2) return;
+  if (index < 0 || index >= kCheckCount) return;
   check1_[index]->setChecked(!check1_[index]->isChecked());
   Check1_Click(index);
 }
@@ -333,19 +239,14 @@ void MainForm::LabelCheck_Click(int index) {
 // Keys
 
 void MainForm::KeyR() {
-  const int current = currentSentence_;
-  if (current < 1 || current + 1 > ProMod::Sentences.UBound()) return;
-  const SentenceRecord& s = ProMod::Sentences[current + 1];
-  PlayPara(static_cast<int16_t>(current + 1), s.Start, s.End);
+  if (engine_.ReplayCurrent()) ShowSentenceRange();
+  ShowMode();
 }
 
 void MainForm::KeyA() {
-  if (SentenceBarShown() || !ProMod::AudioLoaded) return;
-  // From the start, the list follows again from the first sentence.
-  currentSentence_ = 1;
-  nextSentence_ = 2;
-  followed_ = 0;
-  PlayPara(0, 0, -1);
+  if (!engine_.RestartWhole()) return;
+  UpdateRemarkBox();
+  ShowMode();
 }
 
 void MainForm::KeyS() {
@@ -356,7 +257,7 @@ void MainForm::KeyS() {
     PlayImage_Click();
 }
 
-void MainForm::KeyH() { LabelCheck_Click(0); }
+void MainForm::KeyH() { LabelCheck_Click(kHideText); }
 
 void MainForm::PreviewKey(int16_t KeyAscii) {
   int key = KeyAscii;
@@ -377,7 +278,24 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+namespace {
+
+// Letters typed into a text box are text, not shortcuts.
+bool TakesTyping(const QObject* widget) {
+  for (const QObject* w = widget; w; w = w->parent()) {
+    if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+        qobject_cast<const QTextEdit*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+        qobject_cast<const QelTextBase*>(w))
+      return true;
+    if (w->isWidgetType() && static_cast<const QWidget*>(w)->isWindow()) break;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool MainForm::PreviewKeyEvent(QObject* watched, QKeyEvent* event) {
+  if (TakesTyping(watched)) return false;
   // Our own copy on its way to the control and its parents.
   if (std::find(keysInFlight_.begin(), keysInFlight_.end(), event) != keysInFlight_.end()) return false;
   // The window acts first; then the key goes on to the control as if the
@@ -398,20 +316,49 @@ bool MainForm::PreviewKeyEvent(QObject* watched, QKeyEvent* event) {
 }
 
 // ---------------------------------------------------------------------------
-// Remark save
+// Remark box and its save
+//
+// The box always belongs to one sentence (remarkIndex_), and "保存备注"
+// writes onto that sentence. While the learner has changed the box and not
+// saved, nothing replaces the text: not the follow, not "A", not a seek.
+
+bool MainForm::RemarkEdited() const { return remarkIndex_ >= 2 && qelTextMu1_->Text() != remarkShown_; }
+
+void MainForm::UpdateRemarkBox() {
+  if (RemarkEdited()) return;
+  const int current = engine_.Current();
+  const int index = ListeningEngine::TableIndex(current);
+  if (current > 0 && index <= ProMod::Sentences.UBound() && !ProMod::CurrentAudioPath.isEmpty()) {
+    remarkIndex_ = index;
+    remarkShown_ = ProMod::Sentences[index].Remark;
+    buttons_[kSaveRemarkButton]->setEnabled(true);
+  } else {
+    remarkIndex_ = 0;
+    remarkShown_.clear();
+    buttons_[kSaveRemarkButton]->setEnabled(false);
+  }
+  qelTextMu1_->setText(remarkShown_);
+}
+
+void MainForm::SettleRemark() {
+  if (!RemarkEdited()) return;
+  if (ProMod::ShowMsgBox(QStringLiteral("备注已修改，是否保存？"), 2, ProMod::kAppTitle, ProMod::kIconWarning) == 1)
+    SaveRemark_Click();
+  // Kept on disk or given up: either way the box is free again.
+  remarkShown_ = qelTextMu1_->Text();
+  remarkIndex_ = 0;
+}
 
 void MainForm::SaveRemark_Click() {
-  const int current = currentSentence_;
+  const int index = remarkIndex_;
   SentenceTable& table = ProMod::Sentences;
-  if (current <= 0 || current > table.UBound() - 1) return;
+  if (index < 2 || index > table.UBound()) return;
   if (ProMod::CurrentMaterialPath.isEmpty()) return;
-  table[current + 1].Remark = StorableRemark(ProMod::TrimSentenceText(qelTextMu1_->Text()));
+  table[index].Remark = ProMod::StorableText(ProMod::TrimSentenceText(qelTextMu1_->Text()));
   QString base;
-  for (int k = 2; k <= table.UBound(); ++k) {
-    const SentenceRecord& s = table[k];
-    base += QLatin1Char('[') + SoundMod::FormatTime(s.Start) + QLatin1Char(']') + s.Text + QLatin1Char('[') +
-            SoundMod::FormatTime(s.End) + QLatin1Char(']') + s.Remark + ProMod::kEnter;
-  }
+  for (int k = 2; k <= table.UBound(); ++k) base += ProMod::FormatSentenceLine(table[k]) + ProMod::kEnter;
   ProMod::BaseData = base;
-  ProMod::SaveMaterialFile();
+  if (!ProMod::SaveMaterialFile()) return;  // told to the learner; the box keeps the text
+  remarkShown_ = qelTextMu1_->Text();
+  UpdateRemarkBox();
 }

@@ -255,6 +255,25 @@ SentenceRecord ParseSentenceLine(const QString& line, int16_t index) {
   return r;
 }
 
+QString StorableText(QString text) {
+  text.replace(QLatin1Char('['), QChar(0xFF3B));
+  text.replace(QLatin1Char(']'), QChar(0xFF3D));
+  const QString tags[] = {kEnter, kSetOpen, kSetClose, kBaseOpen, kBaseClose, kExeOpen, kExeClose};
+  for (const QString& tag : tags) {
+    qsizetype at = 0;
+    while ((at = text.indexOf(tag, at, Qt::CaseInsensitive)) >= 0) {
+      text[at] = QChar(0xFF1C);
+      at += tag.size();
+    }
+  }
+  return text;
+}
+
+QString FormatSentenceLine(const SentenceRecord& record) {
+  return QLatin1Char('[') + SoundMod::FormatTime(record.Start) + QLatin1Char(']') + StorableText(record.Text) +
+         QLatin1Char('[') + SoundMod::FormatTime(record.End) + QLatin1Char(']') + StorableText(record.Remark);
+}
+
 void BuildSentenceTable() {
   Sentences.Clear();
   if (BaseData.isEmpty()) return;

@@ -88,6 +88,16 @@ bool SaveMaterialFile();
 
 QString TrimSentenceText(QString s);
 SentenceRecord ParseSentenceLine(const QString& line, int16_t index);
+// The sentence line "[H:MM:SS.mmm]text[H:MM:SS.mmm]remark" of a record, the
+// one writer beside ParseSentenceLine. Text and remark go through
+// StorableText, so ParseSentenceLine reads the same times, text and remark
+// back (trimmed as it always trims them).
+QString FormatSentenceLine(const SentenceRecord& record);
+// A text as it can stand inside a sentence line: brackets would be read back
+// as time tags and the separator or a section tag would split the line or
+// the file, so "[" and "]" become their full-width forms and the "<" of such
+// a tag becomes "＜".
+QString StorableText(QString text);
 void BuildSentenceTable();
 
 }  // namespace ProMod

@@ -32,6 +32,11 @@ QString ApplicationFolder() {
   return folder;
 }
 
+bool ApplicationFolderIsProgramFolder() {
+  const QString exeDir = QCoreApplication::applicationDirPath();
+  return !exeDir.isEmpty() && QDir::cleanPath(exeDir) == ApplicationFolder();
+}
+
 void SetApplicationFolder(const QString& folder) {
   OverrideFolder() = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
 }

@@ -8,6 +8,10 @@ namespace platform {
 // the per-user data folder (~/.local/share/Velmo on Linux). Never ends in '/'.
 QString ApplicationFolder();
 
+// True when ApplicationFolder() is the executable's own folder, so that
+// messages may speak of "the program's folder".
+bool ApplicationFolderIsProgramFolder();
+
 // Tests and the command-line tool point the application at another folder.
 // An empty string restores the default.
 void SetApplicationFolder(const QString& folder);

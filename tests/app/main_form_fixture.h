@@ -26,6 +26,7 @@
 #include "platform/audio_output.h"
 #include "platform/shell.h"
 #include "tests/common/msgbox_recorder.h"
+#include "tests/common/qt_print.h"
 #include "tests/common/temp_folder.h"
 #include "tests/core/audio_test_media.h"
 

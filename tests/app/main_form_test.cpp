@@ -432,8 +432,15 @@ TEST_F(MainFormTest, HelpAndQuit) {
   EXPECT_EQ(msgs_.Last().icon, 0);
   QStringList lines = msgs_.Last().text.split("\r\n");
   ASSERT_EQ(lines.size(), 7);
-  EXPECT_EQ(lines[0], QStringLiteral("文件存储：您只需把您的Mp3文件拷到程序目录上的<语音>目录下即可。"));
+  // The library here is not in the program's folder: the message names it.
+  EXPECT_EQ(lines[0], QStringLiteral("文件存储：您只需把您的Mp3文件拷到<") + QDir::toNativeSeparators(Library()) +
+                          QStringLiteral(">目录下即可。"));
   EXPECT_EQ(lines[6], QStringLiteral("快 捷 键：S,播放/暂停；  A,全文播放；  R,句子播放；  H,隐藏文本"));
+  platform::SetApplicationFolder(QCoreApplication::applicationDirPath());
+  f.ShowHelp();
+  EXPECT_EQ(msgs_.Last().text.split("\r\n")[0],
+            QStringLiteral("文件存储：您只需把您的Mp3文件拷到程序目录上的<语音>目录下即可。"));
+  platform::SetApplicationFolder(app_.Path());
   QTest::mouseClick(f.LabelCheck(0), Qt::LeftButton);
   f.ShowHelp();
   lines = msgs_.Last().text.split("\r\n");

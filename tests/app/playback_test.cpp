@@ -153,21 +153,25 @@ TEST_F(PlaybackTest, RecordingLoopRestartsAtZeroAndTheListFollowsFromTheFirstSen
     EXPECT_EQ(f.MyStree2()->LabelCurClick(), 2);
     EXPECT_EQ(f.CurrentSentence(), 1) << "the highlighted sentence is the current one";
     EXPECT_EQ(f.NextSentence(), 3);
-    EXPECT_EQ(f.QelTextMu1()->Text(), QStringLiteral("早上好"));
-    // The box is the learner's until the next sentence comes.
-    f.QelTextMu1()->setText("my note");
-    PlayTo(1400);
-    EXPECT_EQ(f.QelTextMu1()->Text(), "my note");
+    EXPECT_EQ(f.QelTextMu1()->Text(), lap == 0 ? QStringLiteral("早上好") : QStringLiteral("note 0"));
+    EXPECT_EQ(f.RemarkSentence(), 2);
+    // A remark being typed is the learner's: the follow moves on without it.
+    const QString note = QStringLiteral("note %1").arg(lap);
+    f.QelTextMu1()->setText(note);
     PlayTo(2100);
     EXPECT_EQ(f.MyStree2()->LabelCurClick(), 3);
-    EXPECT_EQ(f.QelTextMu1()->Text(), QStringLiteral("第一课"));
+    EXPECT_EQ(f.QelTextMu1()->Text(), note);
+    EXPECT_EQ(f.RemarkSentence(), 2) << "the box still belongs to sentence 1";
+    QTest::mouseClick(f.VsNetBut8(), Qt::LeftButton);
+    EXPECT_EQ(ProMod::Sentences[2].Remark, note);
+    EXPECT_EQ(f.QelTextMu1()->Text(), QStringLiteral("第一课")) << "saved: the box follows again";
     PlayTo(3600);
     EXPECT_EQ(f.MyStree2()->LabelCurClick(), 4);
     EXPECT_EQ(f.CurrentSentence(), 3);
     EXPECT_EQ(f.NextSentence(), 4) << "no sentence after the last";
-    f.QelTextMu1()->setText("kept");
+    EXPECT_EQ(f.QelTextMu1()->Text(), QStringLiteral("听每一句"));
     PlayTo(5100);
-    EXPECT_EQ(f.QelTextMu1()->Text(), "kept") << "the follow stopped after the last sentence";
+    EXPECT_EQ(f.RemarkSentence(), 4) << "the follow stopped after the last sentence";
     Advance(80);  // past the end: back to 0
     EXPECT_TRUE(Playing());
     EXPECT_LT(SoundMod::GetPosition(), 20);
@@ -266,19 +270,24 @@ TEST_F(PlaybackTest, KeysReachTheWindowFirstAndThenTheFocusedControl) {
   ASSERT_NE(field, nullptr);
   PressKey("a");
   Advance(1000);
-  // "s" typed into the remark box pauses, once, and is typed.
-  QTest::keyClicks(field, "s");
+  // Letters typed into the remark box are text: "s", "a", "r" and "h" do
+  // not pause, restart, replay or hide.
+  field->setFocus();
+  QTest::keyClicks(field, "sarh");
+  EXPECT_TRUE(Playing());
+  EXPECT_FALSE(f.Check1(0)->isChecked());
+  EXPECT_EQ(f.QelTextMu1()->Text(), QStringLiteral("sarh早上好"));
+  Advance(100);
+  EXPECT_EQ(SoundMod::GetPosition(), 1100);
+  // Elsewhere the keys work: "S" pauses and resumes where it paused.
+  QTest::keyClicks(f.MyStree2(), "S");
   EXPECT_FALSE(Playing());
-  EXPECT_TRUE(PlayImageShown());
-  EXPECT_EQ(ProMod::PausedPosition, 1000);
-  EXPECT_EQ(f.QelTextMu1()->Text(), QStringLiteral("s早上好"));
+  EXPECT_EQ(ProMod::PausedPosition, 1100);
   Advance(500);
-  EXPECT_EQ(SoundMod::GetPosition(), 1000);
-  // "S" resumes where it paused.
   QTest::keyClicks(f.MyStree2(), "S");
   EXPECT_TRUE(Playing());
   Advance(100);
-  EXPECT_EQ(SoundMod::GetPosition(), 1100);
+  EXPECT_EQ(SoundMod::GetPosition(), 1200);
 
   // "R" plays the current sentence; "A" does nothing in sentence mode.
   ASSERT_EQ(f.CurrentSentence(), 1);
@@ -292,6 +301,7 @@ TEST_F(PlaybackTest, KeysReachTheWindowFirstAndThenTheFocusedControl) {
   EXPECT_EQ(f.PlayEnd(), 1500);
   Advance(100);
   EXPECT_EQ(SoundMod::GetPosition(), 800);
+  EXPECT_EQ(f.QelTextMu1()->Text(), QStringLiteral("sarh早上好")) << "an edited remark is never replaced";
 
   // "H" toggles hiding like a click on its label.
   PressKey("h");

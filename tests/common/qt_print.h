@@ -1,0 +1,6 @@
+#pragma once
+// Failed expectations show Qt strings as text instead of raw bytes.
+#include <QString>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
