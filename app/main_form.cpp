@@ -639,6 +639,8 @@ bool MainForm::ShowChildWindow(QDialog* window, const QString& caption, const QS
   if (!caption.isEmpty()) window->setWindowTitle(caption);
   window->setWindowModality(Qt::ApplicationModal);
   window->exec();
+  // The practice and editor windows say it through their own property.
+  if (window->property("EidtIsSave").toBool()) eidtIsSave_ = true;
   if (eidtIsSave_) {
     // A failed save is told to the user and keeps the changes in memory:
     // reloading would throw them away.

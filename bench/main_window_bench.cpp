@@ -80,9 +80,9 @@ void WriteMaterial(const QString& audio, int n, int32_t lengthMs) {
   const int32_t step = lengthMs / n;
   for (int i = 0; i < n; ++i) {
     const int32_t start = i * step + 50, end = (i + 1) * step - 50 + (i * 3) % 10;
-    lines << QLatin1Char('[') + SoundMod::FormatTime(start) + QLatin1Char(']') +
-                 QStringLiteral("Sentence %1: could you tell me the way to the station, please?").arg(i + 1) +
-                 QLatin1Char('[') + SoundMod::FormatTime(end) + QLatin1Char(']') + QStringLiteral("备注 %1").arg(i);
+    lines << ProMod::FormatSentenceLine(
+        start, QStringLiteral("Sentence %1: could you tell me the way to the station, please?").arg(i + 1), end,
+        QStringLiteral("备注 %1").arg(i));
   }
   ProMod::WriteTextFile(audio + ".qvl", ProMod::kSetOpen + ProMod::kSetClose + ProMod::kBaseOpen +
                                             lines.join(ProMod::kEnter) + ProMod::kBaseClose + ProMod::kExeOpen +

@@ -13,10 +13,9 @@ QString MakeMaterial(int sentences) {
   lines.reserve(sentences);
   for (int i = 0; i < sentences; ++i) {
     const int start = i * 3000;
-    lines << QLatin1Char('[') + SoundMod::FormatTime(start) + QLatin1Char(']') +
-                 QStringLiteral("This is sentence number %1 of a long lesson, with a few more words.").arg(i) +
-                 QLatin1Char('[') + SoundMod::FormatTime(start + 2500) + QLatin1Char(']') +
-                 (i % 3 == 0 ? QStringLiteral("备注：第%1句").arg(i) : QString());
+    lines << ProMod::FormatSentenceLine(
+        start, QStringLiteral("This is sentence number %1 of a long lesson, with a few more words.").arg(i),
+        start + 2500, i % 3 == 0 ? QStringLiteral("备注：第%1句").arg(i) : QString());
   }
   return lines.join(ProMod::kEnter) + ProMod::kEnter;
 }

@@ -269,9 +269,13 @@ QString StorableText(QString text) {
   return text;
 }
 
+QString FormatSentenceLine(int32_t start, const QString& text, int32_t end, const QString& remark) {
+  return QLatin1Char('[') + SoundMod::FormatTime(start) + QLatin1Char(']') + StorableText(text) + QLatin1Char('[') +
+         SoundMod::FormatTime(end) + QLatin1Char(']') + StorableText(remark);
+}
+
 QString FormatSentenceLine(const SentenceRecord& record) {
-  return QLatin1Char('[') + SoundMod::FormatTime(record.Start) + QLatin1Char(']') + StorableText(record.Text) +
-         QLatin1Char('[') + SoundMod::FormatTime(record.End) + QLatin1Char(']') + StorableText(record.Remark);
+  return FormatSentenceLine(record.Start, record.Text, record.End, record.Remark);
 }
 
 void BuildSentenceTable() {

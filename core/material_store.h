@@ -93,6 +93,7 @@ SentenceRecord ParseSentenceLine(const QString& line, int16_t index);
 // StorableText, so ParseSentenceLine reads the same times, text and remark
 // back (trimmed as it always trims them).
 QString FormatSentenceLine(const SentenceRecord& record);
+QString FormatSentenceLine(int32_t start, const QString& text, int32_t end, const QString& remark = QString());
 // A text as it can stand inside a sentence line: brackets would be read back
 // as time tags and the separator or a section tag would split the line or
 // the file, so "[" and "]" become their full-width forms and the "<" of such

@@ -143,8 +143,7 @@ int RunDemoLesson(const QStringList& args, QTextStream& out, QTextStream& err) {
     if (end % 1000 > 994) end = (end / 1000 + 1) * 1000;
     all.insert(all.end(), speech.begin(), speech.end());
     all.insert(all.end(), static_cast<size_t>(gap), 0);
-    lines << QLatin1Char('[') + SoundMod::FormatTime(start) + QLatin1Char(']') + QString::fromUtf8(line.text) +
-                 QLatin1Char('[') + SoundMod::FormatTime(end) + QLatin1Char(']') + QString::fromUtf8(line.remark);
+    lines << ProMod::FormatSentenceLine(start, QString::fromUtf8(line.text), end, QString::fromUtf8(line.remark));
   }
   espeak_Terminate();
 

@@ -34,8 +34,7 @@ namespace app_test {
 
 // A sentence line of a material file.
 inline QString Line(int32_t start, const QString& text, int32_t end, const QString& remark = QString()) {
-  return QLatin1Char('[') + SoundMod::FormatTime(start) + QLatin1Char(']') + text + QLatin1Char('[') +
-         SoundMod::FormatTime(end) + QLatin1Char(']') + remark;
+  return ProMod::FormatSentenceLine(start, text, end, remark);
 }
 
 inline QString MaterialText(const QStringList& lines) {
@@ -43,7 +42,24 @@ inline QString MaterialText(const QStringList& lines) {
          ProMod::kExeOpen + ProMod::kExeClose;
 }
 
-// Three sentences inside mono22.mp3 (5 175 ms).
+// The length of mono22.mp3 as made at build time (its speech comes from the
+// installed espeak-ng, so it differs between versions).
+inline int32_t Mono22Length() {
+  const audio_test::MediaInfo info = audio_test::Media("mono22.mp3");
+  return static_cast<int32_t>(audio_test::FramesToMs(info.expectedFrames, info.rate));
+}
+
+// The first frame at or after `ms`, with the player's rounding (halves to
+// the even neighbour).
+inline int64_t FrameAt(int64_t ms, int rate) {
+  const int64_t scaled = ms * rate;
+  int64_t frame = scaled / 1000;
+  const int64_t rest = scaled % 1000;
+  if (rest > 500 || (rest == 500 && frame % 2 != 0)) ++frame;
+  return frame;
+}
+
+// Three sentences inside mono22.mp3 (about 5 s).
 inline QStringList ThreeSentences() {
   return {Line(500, QStringLiteral("Good morning."), 1500, QStringLiteral("早上好")),
           Line(2000, QStringLiteral("This is lesson one."), 3000, QStringLiteral("第一课")),

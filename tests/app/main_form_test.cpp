@@ -105,9 +105,9 @@ TEST_F(MainFormTest, RecordingWithoutMaterialFileOffersOnlySegmentation) {
   EXPECT_EQ(ProMod::CurrentAudioPath, audio);
   EXPECT_EQ(ProMod::CurrentMaterialPath, audio + ".qvl");
   EXPECT_TRUE(ProMod::AudioLoaded);
-  EXPECT_EQ(ProMod::TotalLength, 5175);
+  EXPECT_EQ(ProMod::TotalLength, Mono22Length());
   EXPECT_EQ(ProMod::TotalLengthText, QStringLiteral("0:00:05.175"));
-  EXPECT_EQ(f.QelPBar1()->MaxValue(), 5175);
+  EXPECT_EQ(f.QelPBar1()->MaxValue(), Mono22Length());
   EXPECT_EQ(f.QelPBar1()->Value(), 0);
   EXPECT_TRUE(f.QelPBar1()->CanDrag());
   EXPECT_TRUE(f.ImageMp3Click(0)->isEnabled());

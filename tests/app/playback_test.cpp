@@ -30,7 +30,7 @@ class PlaybackTest : public MainFormTest {
     handedFirst_ = INT64_MAX;
     handedEnd_ = 0;
   }
-  static int64_t Frame(int64_t ms) { return (ms * SoundMod::SampleRate() + 500) / 1000; }
+  static int64_t Frame(int64_t ms) { return FrameAt(ms, SoundMod::SampleRate()); }
   void PressKey(const char* key) { QTest::keyClicks(form().MyStree2(), key); }
   // Plays on in poll steps until the position reaches `ms`.
   void PlayTo(int32_t ms) {
@@ -88,7 +88,7 @@ TEST_F(PlaybackTest, ClickingASentencePlaysItAndPausesWithinOnePollAfterItsEnd) 
   QTest::mouseClick(f.ImageMp3Click(1), Qt::LeftButton);
   EXPECT_TRUE(Playing());
   EXPECT_FALSE(SentenceBarShown());
-  EXPECT_EQ(f.PlayEnd(), 5175);
+  EXPECT_EQ(f.PlayEnd(), Mono22Length());
   Advance(100);
   EXPECT_EQ(SoundMod::GetPosition(), 4600);
   EXPECT_EQ(f.QelPBar1()->Caption(), QStringLiteral("全文朗读：0:00:04.600 / 0:00:05.175"));
@@ -124,7 +124,7 @@ TEST_F(PlaybackTest, ASentenceEndingWithTheRecordingLoopsToo) {
   WriteMaterial(audio_, {Line(500, "first", 1500), QStringLiteral("[0:00:04.600]the last one")});
   ChooseRecording(1);
   MainForm& f = form();
-  ASSERT_EQ(ProMod::Sentences[3].End, 5175);
+  ASSERT_EQ(ProMod::Sentences[3].End, Mono22Length());
   QTest::mouseClick(f.Check1(1), Qt::LeftButton);  // the recording loop must not take over
   QTest::mouseClick(f.Check1(2), Qt::LeftButton);
   ClickSentenceItem(3);
@@ -183,7 +183,7 @@ TEST_F(PlaybackTest, RecordingLoopRestartsAtZeroAndTheListFollowsFromTheFirstSen
 TEST_F(PlaybackTest, WithoutTheLoopTheRecordingStopsAtItsEndAndPlaysAgainFromTheStart) {
   MainForm& f = form();
   PressKey("A");
-  EXPECT_GE(RunUntilPaused(), 5175);
+  EXPECT_GE(RunUntilPaused(), Mono22Length());
   EXPECT_FALSE(Playing());
   EXPECT_EQ(f.QelPBar1()->Value(), 0);
   EXPECT_EQ(f.QelPBar1()->Caption(), audio_);
@@ -351,7 +351,7 @@ TEST_F(PlaybackTest, PauseImageShowsTheWholeRecordingCaption) {
   Advance(1000);
   EXPECT_TRUE(Playing());
   EXPECT_EQ(SoundMod::GetPosition(), 1800);
-  EXPECT_EQ(f.PlayEnd(), 5175);
+  EXPECT_EQ(f.PlayEnd(), Mono22Length());
 }
 
 TEST_F(PlaybackTest, ASentenceStartingAtZeroEntersSentenceMode) {
