@@ -330,26 +330,15 @@ void MainForm::Place(QWidget* control, const TwipRect& rect) {
 
 void MainForm::showEvent(QShowEvent* event) { QWidget::showEvent(event); }
 
-void MainForm::PlaceLeft(QWidget* control, int left) {
+void MainForm::PlaceField(QWidget* control, int TwipRect::*field, int value) {
   TwipRect r = Geometry(control);
-  r.Left = left;
+  r.*field = value;
   Place(control, r);
 }
-void MainForm::PlaceTop(QWidget* control, int top) {
-  TwipRect r = Geometry(control);
-  r.Top = top;
-  Place(control, r);
-}
-void MainForm::PlaceWidth(QWidget* control, int width) {
-  TwipRect r = Geometry(control);
-  r.Width = width;
-  Place(control, r);
-}
-void MainForm::PlaceHeight(QWidget* control, int height) {
-  TwipRect r = Geometry(control);
-  r.Height = height;
-  Place(control, r);
-}
+void MainForm::PlaceLeft(QWidget* control, int left) { PlaceField(control, &TwipRect::Left, left); }
+void MainForm::PlaceTop(QWidget* control, int top) { PlaceField(control, &TwipRect::Top, top); }
+void MainForm::PlaceWidth(QWidget* control, int width) { PlaceField(control, &TwipRect::Width, width); }
+void MainForm::PlaceHeight(QWidget* control, int height) { PlaceField(control, &TwipRect::Height, height); }
 
 int MainForm::LabelWidthTwips(const QLabel* label) const {
   // An auto-sized label: as wide as its caption.

@@ -211,6 +211,7 @@ class MainForm : public QWidget {
   void Picture2_Resize();
   void Place(QWidget* control, const TwipRect& rect);
   QString SentenceCaption(int32_t elapsed, int32_t length) const;
+  void PlaceField(QWidget* control, int TwipRect::*field, int value);
   void PlaceLeft(QWidget* control, int left);
   void PlaceTop(QWidget* control, int top);
   void PlaceWidth(QWidget* control, int width);

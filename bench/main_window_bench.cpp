@@ -1,8 +1,10 @@
 // Main window benchmarks: start-up to the first painted frame (empty library,
 // and a library whose first category holds 500 recordings), choosing a
-// recording with 2 000 sentences until the sentence list is painted, and the
+// recording with 2 000 sentences until the sentence list is painted, the
 // time from a sentence's end to the pause (the 10 ms poll included), with a
-// count of the audio frames past the end that reached the output.
+// count of the audio frames past the end that reached the output, and the
+// share of one core the window uses idle and while playing (reported in
+// milliseconds of CPU per second: 15 ms is 1.5 %).
 //
 // The recordings are made on the first run in main_window_bench_data/ next to
 // the executable: espeak-ng speaks a paragraph, lame encodes it without bit
@@ -15,10 +17,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QEventLoop>
+#include <QTimer>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 #include "app/main_form.h"
@@ -143,21 +149,29 @@ void BM_StartUp500Recordings(benchmark::State& state) { StartUp(state, 500); }
 BENCHMARK(BM_StartUpEmptyLibrary)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_StartUp500Recordings)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// Choosing a recording of `state.range(0)` seconds with 2 000 sentences.
-void BM_ChooseRecording2000Sentences(benchmark::State& state) {
-  const int seconds = static_cast<int>(state.range(0));
+// A library with one recording of at least `seconds` (a link to the made
+// recording) and a material file of `sentences` sentences over `lengthMs`,
+// played through the null output. Empty when the recording cannot be made.
+QString PrepareLesson(const QTemporaryDir& app, int seconds, int sentences, int32_t lengthMs) {
   const QString source = Recording(seconds);
-  if (source.isEmpty()) {
-    state.SkipWithError("espeak-ng or lame missing");
-    return;
-  }
-  QTemporaryDir app;
+  if (source.isEmpty()) return {};
   platform::SetApplicationFolder(app.path());
   QDir().mkpath(app.filePath("语音"));
   const QString audio = app.filePath("语音/lesson.mp3");
   QFile::link(source, audio);
   SoundMod::SetOutputMode(SoundMod::OutputMode::NullOutput);
-  WriteMaterial(audio, 2000, seconds * 1000);
+  WriteMaterial(audio, sentences, lengthMs);
+  return audio;
+}
+
+// Choosing a recording of `state.range(0)` seconds with 2 000 sentences.
+void BM_ChooseRecording2000Sentences(benchmark::State& state) {
+  const int seconds = static_cast<int>(state.range(0));
+  QTemporaryDir app;
+  if (PrepareLesson(app, seconds, 2000, seconds * 1000).isEmpty()) {
+    state.SkipWithError("espeak-ng or lame missing");
+    return;
+  }
   MainForm form;
   form.resize(1280, 800);
   form.show();
@@ -185,18 +199,11 @@ BENCHMARK(BM_ChooseRecording2000Sentences)
 // From a sentence's end to the pause: the sentence plays in real time
 // through the null output; the pause comes from the window's poll.
 void BM_SentenceEndToPause(benchmark::State& state) {
-  const QString source = Recording(30);
-  if (source.isEmpty()) {
+  QTemporaryDir app;
+  if (PrepareLesson(app, 30, 20, 20000).isEmpty()) {  // sentences of 900 ms
     state.SkipWithError("espeak-ng or lame missing");
     return;
   }
-  QTemporaryDir app;
-  platform::SetApplicationFolder(app.path());
-  QDir().mkpath(app.filePath("语音"));
-  const QString audio = app.filePath("语音/lesson.mp3");
-  QFile::link(source, audio);
-  SoundMod::SetOutputMode(SoundMod::OutputMode::NullOutput);
-  WriteMaterial(audio, 20, 20000);  // sentences of 900 ms
   MainForm form;
   form.show();
   form.MyStree1_LabelClick(1);
@@ -228,6 +235,50 @@ void BM_SentenceEndToPause(benchmark::State& state) {
   platform::SetApplicationFolder(QString());
 }
 BENCHMARK(BM_SentenceEndToPause)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// CPU time the whole process spends per second of wall time: with a
+// recording chosen and the pointer resting on a sentence (nothing playing),
+// and while the whole recording plays through the null output (the poll,
+// the bars and the follow; no sound device work).
+double ProcessCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec + ts.tv_nsec / 1e9;
+}
+
+void CpuPerSecond(benchmark::State& state, bool playing) {
+  QTemporaryDir app;
+  if (PrepareLesson(app, 60, 40, 58000).isEmpty()) {
+    state.SkipWithError("espeak-ng or lame missing");
+    return;
+  }
+  MainForm form;
+  form.resize(1280, 800);
+  if (!getenv("HIDE")) form.show();
+  form.MyStree1_LabelClick(1);
+  MyStree* list = form.MyStree2();
+  const QPoint rest = list->CaptionRect(3).center();
+  QMouseEvent move(QEvent::MouseMove, QPointF(rest), list->mapToGlobal(QPointF(rest)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QCoreApplication::sendEvent(list, &move);
+  if (playing) form.PlayPara(0, 1, -1);
+  for (auto _ : state) {
+    const double cpu0 = ProcessCpuSeconds();
+    QElapsedTimer t;
+    t.start();
+    QEventLoop loop;
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double wall = t.nsecsElapsed() / 1e9;
+    state.SetIterationTime((ProcessCpuSeconds() - cpu0) / wall);  // "seconds" = share of one core
+  }
+  SoundMod::CloseAudio();
+  platform::SetApplicationFolder(QString());
+}
+void BM_IdleCpuShareWithPointerOnAList(benchmark::State& state) { CpuPerSecond(state, false); }
+void BM_PlayingCpuShare(benchmark::State& state) { CpuPerSecond(state, true); }
+BENCHMARK(BM_IdleCpuShareWithPointerOnAList)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlayingCpuShare)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
