@@ -283,8 +283,14 @@ void NumberExeForm::PlaceWindow() {
 }
 
 void NumberExeForm::FillVoices() {
-  for (const platform::SpeechVoice& voice : engine_->Voices())
-    AddTickEntry(list2_, voice.description, NumberGen::DefaultVoiceTicked(voice.description));
+  QListWidgetItem* firstTicked = nullptr;
+  for (const platform::SpeechVoice& voice : engine_->Voices()) {
+    const bool ticked = NumberGen::DefaultVoiceTicked(voice.description);
+    QListWidgetItem* item = AddTickEntry(list2_, voice.description, ticked);
+    if (ticked && !firstTicked) firstTicked = item;
+  }
+  // Long voice lists open where the ticked voices begin.
+  if (firstTicked) list2_->scrollToItem(firstTicked, QAbstractItemView::PositionAtTop);
 }
 
 void NumberExeForm::FillKinds() {
@@ -378,13 +384,17 @@ void NumberExeForm::SpeakNumber() {
   // speaks.
   const std::shared_ptr<platform::SpeechEngine> engine = engine_;
   QPointer<NumberExeForm> self(this);
+  utteranceEnded_ = false;
   const bool spoken = engine->setVoice(v) && engine->Speak(NumberGen::SpokenText(numberText_));
-  if (!self || spoken || !isVisible()) return;
+  // An utterance ended by closing the window is no failure.
+  if (!self || spoken || utteranceEnded_) return;
   ProMod::ShowMsgBox(kVoiceFailed, 1, QStringLiteral("错误"), ProMod::kIconStop);
 }
 
 void NumberExeForm::EndUtterance() {
-  if (engine_ && engine_->Speaking()) engine_->Cancel();
+  if (!engine_ || !engine_->Speaking() || utteranceEnded_) return;
+  utteranceEnded_ = true;
+  engine_->Cancel();
 }
 
 // ---------------------------------------------------------------------------
@@ -458,7 +468,8 @@ bool NumberExeForm::HandleKey(QEvent* event) {
   switch (key->key()) {
     case Qt::Key_Shift:
       // The number being spoken stays until its utterance has ended.
-      if (key->modifiers() == Qt::ShiftModifier && !PanelShown() && !engine_->Speaking()) NewNumber(true);
+      if ((key->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier && !PanelShown() && !engine_->Speaking())
+        NewNumber(true);
       return true;
     case Qt::Key_Control:
       if (!PanelShown()) ShowPanel();

@@ -108,6 +108,7 @@ class NumberExeForm : public QDialog {
 
   std::shared_ptr<platform::SpeechEngine> engine_;
   QString numberText_;
+  bool utteranceEnded_ = false;  // the window ended the running utterance
   QImage background_;
 
   QLabel* label4_ = nullptr;

@@ -140,6 +140,12 @@ QString FractionWords(int64_t numerator, int64_t denominator) {
     bottom = plural ? QStringLiteral("halves") : QStringLiteral("half");
   else
     bottom = OrdinalWords(denominator, plural);
+  // "seven hundredths", "one thousandth": a round hundred or thousand goes
+  // without its "one".
+  if (bottom.startsWith(QLatin1String("one hundred")) || bottom.startsWith(QLatin1String("one thousand")) ||
+      bottom.startsWith(QLatin1String("one million"))) {
+    if (bottom.indexOf(QLatin1Char(' '), 4) < 0) bottom = bottom.mid(4);
+  }
   return CardinalWords(numerator) + QLatin1Char(' ') + bottom;
 }
 
