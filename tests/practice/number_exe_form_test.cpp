@@ -13,6 +13,7 @@
 
 #include "controls/qel_pbar.h"
 #include "controls/vsnet_button.h"
+#include "platform/audio_output.h"
 #include "practice/number_exe_form.h"
 #include "tests/common/msgbox_recorder.h"
 #include "tests/practice/number_test_support.h"
@@ -347,4 +348,28 @@ TEST_F(FormFixture, OpensCentredOnItsHostAndTheFactoryMakesIt) {
   EXPECT_EQ(number->pos().x(), frame.left() + (frame.width() - w) / 2);
   EXPECT_EQ(number->pos().y(), frame.top() + (frame.height() - h) / 2 - 20);
   EXPECT_TRUE(number->isModal());
+}
+
+TEST(NumberExeFormEspeak, InstalledEnglishVoicesAreTickedAndSpeakThroughTheNullOutput) {
+  platform::SetSpeechEngineFactory(
+      [] { return platform::CreateEspeakEngine([] { return platform::CreateNullOutput(); }); });
+  MsgBoxRecorder messages;
+  FixedRandom rnd({}, 0.5f);
+  {
+    NumberExeForm form;
+    ASSERT_GT(form.List2()->count(), 1) << "espeak-ng-data is not installed";
+    for (int i = 0; i < form.List2()->count(); ++i) {
+      const QString name = form.List2()->item(i)->text();
+      const bool ticked = form.List2()->item(i)->checkState() == Qt::Checked;
+      if (name.startsWith("English")) EXPECT_TRUE(ticked) << name.toStdString();
+      if (name == "Assamese" || name == "Kannada" || name == "German") EXPECT_FALSE(ticked) << name.toStdString();
+    }
+    TickOnly(form.List1(), {2});
+    rnd.Set({Kind(2), 0.02f, 0.1f}, 0.5f);
+    form.NewNumber(false);
+    ASSERT_EQ(form.NumberText(), "1/2");
+    form.SpeakNumber();
+    EXPECT_EQ(messages.Count(), 0);
+  }
+  platform::SetSpeechEngineFactory({});
 }
