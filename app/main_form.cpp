@@ -18,6 +18,7 @@
 #include "app/picture_box.h"
 #include "app/pictures.h"
 #include "app/toolbar_icons.h"
+#include "practice/number_exe_form.h"
 #include "controls/colour_value.h"
 #include "controls/invalid_property_value.h"
 #include "controls/my_stree.h"
@@ -608,6 +609,7 @@ QDialog* MainForm::MakeChildWindow(ChildWindow which) {
   if (Factory()) {
     if (QDialog* dialog = Factory()(which, this)) return dialog;
   }
+  if (which == ChildWindow::NumberExeForm) return CreateNumberExeForm(this);
   return PlaceholderWindow(this, ChildTitle(which));
 }
 

@@ -169,4 +169,21 @@ class MainFormTest : public ::testing::Test {
   std::unique_ptr<MainForm> form_;
 };
 
+// A main window with one recording of three sentences chosen.
+class LessonTest : public MainFormTest {
+ protected:
+  void SetUp() override {
+    MainFormTest::SetUp();
+    VELMO_REQUIRE_AUDIO_MEDIA();
+    audio_ = AddRecording("", "lesson.mp3");
+    WriteMaterial(audio_, ThreeSentences());
+    Open();
+    ChooseRecording(1);
+    ASSERT_EQ(form().MyStree2()->LabelCount(), 5);
+  }
+  void PressKey(const char* key) { QTest::keyClicks(form().MyStree2(), key); }
+
+  QString audio_;
+};
+
 }  // namespace app_test

@@ -11,33 +11,25 @@
 namespace app_test {
 namespace {
 
-class PlaybackTest : public MainFormTest {
+class PlaybackTest : public LessonTest {
  protected:
   void SetUp() override {
-    MainFormTest::SetUp();
-    VELMO_REQUIRE_AUDIO_MEDIA();
-    audio_ = AddRecording("", "lesson.mp3");
-    WriteMaterial(audio_, ThreeSentences());
     SoundMod::SetOutputObserver([this](int64_t first, const char*, int64_t frames) {
       handedFirst_ = std::min(handedFirst_, first);
       handedEnd_ = std::max(handedEnd_, first + frames);
     });
-    Open();
-    ChooseRecording(1);
-    ASSERT_EQ(form().MyStree2()->LabelCount(), 5);
+    LessonTest::SetUp();
   }
   void ResetHanded() {
     handedFirst_ = INT64_MAX;
     handedEnd_ = 0;
   }
   static int64_t Frame(int64_t ms) { return FrameAt(ms, SoundMod::SampleRate()); }
-  void PressKey(const char* key) { QTest::keyClicks(form().MyStree2(), key); }
   // Plays on in poll steps until the position reaches `ms`.
   void PlayTo(int32_t ms) {
     for (int i = 0; i < 2000 && SoundMod::GetPosition() < ms; ++i) Advance(MainForm::kPollIntervalMs);
   }
 
-  QString audio_;
   int64_t handedFirst_ = INT64_MAX;
   int64_t handedEnd_ = 0;
 };

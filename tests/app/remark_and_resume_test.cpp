@@ -11,26 +11,14 @@
 namespace app_test {
 namespace {
 
-class RemarkTest : public MainFormTest {
+class RemarkTest : public LessonTest {
  protected:
-  void SetUp() override {
-    MainFormTest::SetUp();
-    VELMO_REQUIRE_AUDIO_MEDIA();
-    audio_ = AddRecording("", "lesson.mp3");
-    WriteMaterial(audio_, ThreeSentences());
-    Open();
-    ChooseRecording(1);
-    ASSERT_EQ(form().MyStree2()->LabelCount(), 5);
-  }
-  void PressKey(const char* key) { QTest::keyClicks(form().MyStree2(), key); }
   QString StoredRemark(int index) {
     // What the material file holds, read back as the window would.
     ProMod::LoadMaterialFile();
     ProMod::BuildSentenceTable();
     return ProMod::Sentences[index].Remark;
   }
-
-  QString audio_;
 };
 
 TEST_F(RemarkTest, KeyAShowsTheRemarkOfTheSentenceItMakesCurrent) {
