@@ -4,11 +4,13 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <vector>
 
 #include "core/message_service.h"
+#include "core/time_stretch.h"
 #include "platform/audio_output.h"
 #include "platform/mp3_decoder.h"
 
@@ -65,6 +67,14 @@ struct Player {
   int64_t lastHeard = -1;         // heard frame at the last service
   int64_t lastHanded = -1;        // frames handed at the last service
   int64_t lastProgressUSecs = 0;  // when either last moved
+  // Slower or faster speech: source frames go through the stretcher and
+  // segmentHanded counts the source frames it took; outWritten counts the
+  // stretched frames the output took. At speed 1.0 there is no stretcher.
+  double speed = 1.0;
+  std::unique_ptr<TimeStretch> stretch;
+  bool sourceDone = false;  // every source frame up to stopFrame went in
+  int64_t outWritten = 0;
+  std::vector<int16_t> stretched;
   std::vector<char> pending;  // decoded audio the output has not taken yet
   int64_t pendingFirst = 0;   // frame of pending's first sample
   size_t pendingOffset = 0;   // bytes of pending already taken
@@ -72,10 +82,25 @@ struct Player {
   int64_t FramesToMs(int64_t frames) const { return rate > 0 ? MulDivRoundHalfEven(frames, 1000, rate) : 0; }
   int64_t MsToFrames(int64_t ms) const { return MulDivRoundHalfEven(ms, rate, 1000); }
 
-  int64_t HeardFrame() const {
+  // Output frames of this segment that have been heard.
+  int64_t HeardOutputFrames() const {
     const int64_t usecs = std::max<int64_t>(0, output->HeardUSecs());
-    const int64_t heard = MulDivRoundHalfEven(usecs, rate, 1000000);
-    return segmentStart + std::min(heard, segmentHanded);
+    return MulDivRoundHalfEven(usecs, rate, 1000000);
+  }
+
+  int64_t HeardFrame() const {
+    const int64_t heard = HeardOutputFrames();
+    if (!stretch) return segmentStart + std::min(heard, segmentHanded);
+    // Stretched audio maps back to the recording's own time.
+    if (heard >= outWritten && segmentComplete) return segmentStart + segmentHanded;
+    const int64_t source = static_cast<int64_t>(std::llround(static_cast<double>(heard) * speed));
+    return segmentStart + std::min(source, segmentHanded);
+  }
+
+  // Everything handed to the output of this segment has been heard.
+  bool AllHeard() const {
+    if (!stretch) return HeardFrame() >= stopFrame;
+    return HeardOutputFrames() >= outWritten;
   }
 
   int64_t CurrentFrame() const { return state == PlayState::Playing ? HeardFrame() : restFrame; }
@@ -98,6 +123,7 @@ struct Player {
     StopTimer();
     pending.clear();
     pendingOffset = 0;
+    stretch.reset();
     restFrame = frame;
     state = next;
   }
@@ -109,6 +135,10 @@ struct Player {
     segmentStart = frame;
     segmentHanded = 0;
     segmentComplete = false;
+    sourceDone = false;
+    outWritten = 0;
+    stretch.reset();
+    if (std::fabs(speed - 1.0) > 1e-9) stretch = std::make_unique<TimeStretch>(rate, channels, speed);
     lastHeard = lastHanded = -1;
     lastProgressUSecs = platform::MonotonicUSecs();
     if (!decoder.SeekToFrame(frame)) return false;
@@ -123,6 +153,10 @@ struct Player {
 
   // Hands the output as much as it takes, up to stopFrame.
   void Feed() {
+    if (stretch) {
+      FeedStretched();
+      return;
+    }
     while (!segmentComplete) {
       if (pendingOffset >= pending.size()) {
         const int64_t next = segmentStart + segmentHanded;
@@ -153,6 +187,51 @@ struct Player {
       segmentHanded += frames;
       handedTotal += frames;
     }
+  }
+
+  // The same through the stretcher: source frames up to stopFrame go in,
+  // stretched frames go out as the output takes them.
+  void FeedStretched() {
+    while (!segmentComplete) {
+      if (stretch->Available() > 0) {
+        const int64_t room = output->BytesFree() / bytesPerFrame;
+        if (room <= 0) break;
+        const int64_t n = std::min({stretch->Available(), room, kChunkFrames});
+        stretched.resize(static_cast<size_t>(n * channels));
+        stretch->Pull(stretched.data(), n);
+        const int64_t taken = output->Write(reinterpret_cast<const char*>(stretched.data()), n * bytesPerFrame);
+        outWritten += std::max<int64_t>(0, taken) / bytesPerFrame;
+        if (taken < n * bytesPerFrame) break;  // the rest is lost; never happens with the room asked for
+        continue;
+      }
+      if (sourceDone) {
+        segmentComplete = true;
+        completeAtUSecs = platform::MonotonicUSecs();
+        output->Finish();
+        break;
+      }
+      PushSource();
+    }
+  }
+
+  void PushSource() {
+    const int64_t next = segmentStart + segmentHanded;
+    const int64_t frames = std::min(kChunkFrames, stopFrame - next);
+    if (frames <= 0) {
+      stretch->Push(nullptr, 0, true);
+      sourceDone = true;
+      return;
+    }
+    pending.resize(static_cast<size_t>(frames * bytesPerFrame));
+    const int64_t got = decoder.Read(pending.data(), frames);
+    if (got < frames) std::fill(pending.begin() + got * bytesPerFrame, pending.end(), 0);
+    const bool last = next + frames >= stopFrame;
+    stretch->Push(reinterpret_cast<const int16_t*>(pending.data()), frames, last);
+    if (observer) observer(next, pending.data(), frames);
+    segmentHanded += frames;
+    handedTotal += frames;
+    sourceDone = last;
+    pending.clear();
   }
 
   // The device went away or stopped mid-play: go on from the heard
@@ -190,9 +269,8 @@ struct Player {
       Feed();
     }
     if (!segmentComplete) return;
-    const int64_t heard = HeardFrame();
-    const int64_t segmentUSecs = MulDivRoundHalfEven(segmentHanded, 1000000, rate);
-    if (heard >= stopFrame || platform::MonotonicUSecs() - completeAtUSecs > segmentUSecs + kEndGraceUSecs)
+    const int64_t segmentUSecs = MulDivRoundHalfEven(stretch ? outWritten : segmentHanded, 1000000, rate);
+    if (AllHeard() || platform::MonotonicUSecs() - completeAtUSecs > segmentUSecs + kEndGraceUSecs)
       Halt(stopFrame, PlayState::Stopped);
   }
 
@@ -284,6 +362,31 @@ void PlayFrom(int32_t position, int32_t stopPosition) {
   p.EnsureTimer();
   p.timer->start();
 }
+
+void SetSpeed(double speed) {
+  Player& p = ThePlayer();
+  if (!std::isfinite(speed)) speed = 1.0;
+  speed = std::clamp(speed, kMinSpeed, kMaxSpeed);
+  if (std::fabs(speed - 1.0) < 1e-9) speed = 1.0;
+  if (speed == p.speed) return;
+  p.speed = speed;
+  if (p.state != PlayState::Playing) return;
+  // Heard at the new speed from where the listener is now, to the same end.
+  const int64_t frame = p.HeardFrame();
+  const int64_t stop = p.stopFrame;
+  p.Halt(frame, PlayState::Stopped);
+  p.stopFrame = stop;
+  if (frame >= stop || !p.BeginSegment(frame)) {
+    p.restFrame = std::min(frame, stop);
+    return;
+  }
+  p.state = PlayState::Playing;
+  p.Feed();
+  p.EnsureTimer();
+  p.timer->start();
+}
+
+double Speed() { return ThePlayer().speed; }
 
 void PauseAudio() {
   Player& p = ThePlayer();

@@ -33,6 +33,17 @@ int32_t OpenAudio(const QString& path);
 // start. Playing always ends in the Stopped state.
 void PlayFrom(int32_t position, int32_t stopPosition = -1);
 
+// Speech speed at the same pitch, kMinSpeed .. kMaxSpeed (values outside
+// are clamped): 0.5 takes twice as long. At 1.0 the audio goes to the
+// output untouched, sample for sample. Positions, lengths and stop
+// positions stay in the recording's own time, and a stop position is still
+// exact: nothing after it is heard. A change while playing is heard at
+// once, from the position being heard to the same stop position.
+constexpr double kMinSpeed = 0.5;
+constexpr double kMaxSpeed = 1.5;
+void SetSpeed(double speed);
+double Speed();
+
 // Stores the current position in ProMod::PausedPosition, then halts
 // playback keeping the position.
 void PauseAudio();
@@ -73,7 +84,8 @@ int SampleRate();
 int Channels();
 int64_t LengthFrames();
 // Frames of the recording handed to the output since the last PlayFrom
-// (silence the output adds of its own is not counted).
+// (silence the output adds of its own is not counted; at another speed,
+// the recording's frames handed to the stretcher).
 int64_t FramesHandedToOutput();
 // Called with every piece of the recording handed to the output: its first
 // frame, the interleaved 16-bit samples and the number of frames. An empty
