@@ -95,8 +95,11 @@ Section ReadSection(const QString& exeData) {
 }
 
 QString CleanAnswerText(QString text) {
-  text.remove(kEnter, Qt::CaseInsensitive);
-  text.remove(kFieldSeparator, Qt::CaseInsensitive);
+  // Taking one separator out can join the text around it into another.
+  while (text.contains(kEnter, Qt::CaseInsensitive) || text.contains(kFieldSeparator, Qt::CaseInsensitive)) {
+    text.remove(kEnter, Qt::CaseInsensitive);
+    text.remove(kFieldSeparator, Qt::CaseInsensitive);
+  }
   return text;
 }
 

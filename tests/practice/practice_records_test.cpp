@@ -75,6 +75,8 @@ TEST_F(RecordSection, NothingTypedCanBreakARecordOrTheFile) {
   EXPECT_TRUE(back.records[0].typed.startsWith(QStringLiteral("abcd ［0:00:09.000］ e")));
   EXPECT_EQ(back.records[0].remark, QStringLiteral("rem＜/KVQTABEXEDATA>[x]"));
   EXPECT_EQ(PracticeRecords::CleanAnswerText(QStringLiteral("x<kvqenter>y<KVQEXEENTER>z")), QStringLiteral("xyz"));
+  EXPECT_EQ(PracticeRecords::CleanAnswerText(QStringLiteral("<KvqExe<KVQ<KVQENTER>ENTER>Enter>!")), QStringLiteral("!"))
+      << "a separator that forms when another is taken out goes too";
 }
 
 TEST_F(RecordSection, DatesAreWrittenShortAndReadInTheCommonForms) {
