@@ -38,6 +38,7 @@ constexpr int kButtonTop = 6660;
 constexpr ColourValue kBarBack = 16761087;
 constexpr ColourValue kBarLeft = 16744703;
 constexpr ColourValue kBarRight = 16744576;
+constexpr ColourValue kHighlight = RgbValue(255, 255, 0);
 
 constexpr int kLeftButton = 1;
 
@@ -105,6 +106,7 @@ void ExeFindForm::CreateControls() {
   qelTextMu2_ = new QelTextMu(this);
   qelTextMu2_->setObjectName(QStringLiteral("QelTextMu2"));
   qelTextMu2_->setOnlyNumber(false);
+  qelTextMu2_->setFont(AnswerFont());
   Place(qelTextMu2_, kRightLeft, 4560, kRightWidth - kButtonWidth - 120, 1080);
   vsNetBut8_ = practice_parts::MakeButton(this, QStringLiteral("VsNetBut8"), QStringLiteral("保存备注"));
   Place(vsNetBut8_, kRightLeft + kRightWidth - kButtonWidth, 4560, kButtonWidth, kButtonHeight);
@@ -156,12 +158,16 @@ void ExeFindForm::ConnectControls() {
 
 void ExeFindForm::CopyLook(QWidget* host) {
   myStree1_->setHightLightUse(true);
+  // The chosen record's caption (red) stays readable on the main window's
+  // yellow highlight; on the list's own dark blue it would not.
+  myStree1_->setHightLightColor(kHighlight);
   qelPBar2_->setBackColor(kBarBack);
   qelPBar2_->setColorLeft(kBarLeft);
   qelPBar2_->setColorRight(kBarRight);
   qelPBar2_->setBorderColor(0);
   if (!host) return;
   if (auto* list = host->findChild<MyStree*>(QStringLiteral("MyStree1"))) {
+    myStree1_->setHightLightColor(list->HightLightColor());
     myStree1_->setBackGroundColor1(list->BackGroundColor1());
     myStree1_->setBackGroundColor2(list->BackGroundColor2());
     myStree1_->setBorderColor(list->BorderColor());

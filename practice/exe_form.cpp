@@ -67,6 +67,7 @@ void ExeForm::CreateControls() {
   text2_ = new QelTextMu(this);
   text2_->setObjectName(QStringLiteral("Text2"));
   text2_->setOnlyNumber(false);
+  text2_->setFont(AnswerFont());
   Place(text2_, kBoxLeft, 1920, kBoxWidth, 900);
 
   Place(practice_parts::MakeLabel(this, QStringLiteral("Label3"), QStringLiteral("  改        错")), 180, 3060, 960,

@@ -1,7 +1,7 @@
 // practice_window_shot dictation|records OUT.png [STAY_MS]: shows the
 // dictation window with a drawn comparison, or the records browser with
 // records of three days and one chosen, centred on the screen, and saves a
-// picture of the screen; then stays open STAY_MS more so that a screen
+// picture of the window; then stays open STAY_MS more so that a screen
 // grabber can take it too. Used to look at the windows; not a test.
 #include <QApplication>
 #include <QCheckBox>
@@ -71,8 +71,8 @@ int main(int argc, char** argv) {
     form->setWindowTitle(QStringLiteral("复读练习 -- ") + ProMod::CurrentAudioPath);
     form->show();
     form->Text1()->setText(
-        QStringLiteral("every morning my brother walk to station before the son comes up"));
-    form->Text2()->setText(QStringLiteral("walks 的 s 没听出来"));
+        QStringLiteral("Every morning my brother walk to the station befor the sun comes."));
+    form->Text2()->setText(QStringLiteral("walks 的 s 没听出来，up 漏了"));
     form->Check1()->setChecked(true);
     form->Check1_Click();
   } else {
@@ -98,9 +98,7 @@ int main(int argc, char** argv) {
   }
   Centre(window.get());
   Settle(app, 800);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  if (shot.isNull() || shot.width() < window->width()) shot = window->grab();
-  shot.save(QString::fromLocal8Bit(argv[2]));
+  window->grab().save(QString::fromLocal8Bit(argv[2]));
   Settle(app, argc > 3 ? atoi(argv[3]) : 0);
   window.reset();
   return 0;
