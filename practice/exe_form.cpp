@@ -184,18 +184,18 @@ void ExeForm::GotoItem(int p) {
   text1_->setText(shown.typed);
   text2_->setText(shown.remark);
   picture1_->Cls();
-  if (check1_->isChecked()) ShowComparison(QStringLiteral("请输入练习句子！"), false);
+  if (check1_->isChecked()) ShowComparison(QStringLiteral("请输入练习句子！"));
   FocusText1();
 }
 
-void ExeForm::ShowComparison(const QString& emptyText, bool clearWhenEmpty) {
+void ExeForm::ShowComparison(const QString& emptyText) {
+  // The comparison clears the surface first; the prompt is printed over
+  // whatever is there.
   const QString typed = text1_->Text();
-  if (!typed.isEmpty()) {
+  if (!typed.isEmpty())
     picture1_->DrawComparison(Item(current_).Text, typed);
-    return;
-  }
-  if (clearWhenEmpty) picture1_->Cls();
-  picture1_->PrintAt(kPromptMargin, kPromptMargin, emptyText);
+  else
+    picture1_->PrintAt(kPromptMargin, kPromptMargin, emptyText);
 }
 
 void ExeForm::FocusText1() {
@@ -239,11 +239,7 @@ void ExeForm::VsNetBut2_Click(int index) {
 
 void ExeForm::Check1_Click() {
   if (!check1_->isChecked()) return;  // the last drawing stays
-  const QString typed = text1_->Text();
-  if (!typed.isEmpty())
-    picture1_->DrawComparison(Item(current_).Text, typed);
-  else
-    picture1_->PrintAt(kPromptMargin, kPromptMargin, QStringLiteral("请输入句子！"));
+  ShowComparison(QStringLiteral("请输入句子！"));
 }
 
 void ExeForm::VsNetBut3_Click() {

@@ -78,7 +78,7 @@ class ExeForm : public QDialog {
   void CreateControls();
   void ConnectControls();
   void BuildOrder();
-  void ShowComparison(const QString& emptyText, bool clearWhenEmpty);
+  void ShowComparison(const QString& emptyText);
   void FocusText1();
   void FormUnload();
   void AppendRecords();
