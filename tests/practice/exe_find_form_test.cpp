@@ -274,5 +274,38 @@ TEST_F(ExeFindFormTest, FiftyThousandRecordsListTheFirst30001AndKeepTheRest) {
   EXPECT_TRUE(ProMod::ExeData.endsWith(Record(500, "S49999", 1500, "t", "", "2026/3/8")));
 }
 
+TEST_F(ExeFindFormTest, TakesTheLookOfTheMainWindowsListAndSentenceBar) {
+  QWidget host;
+  auto* list = new MyStree(&host);
+  list->setObjectName(QStringLiteral("MyStree1"));
+  list->setBackGroundColor1(RgbValue(1, 2, 3));
+  list->setBackGroundColor2(RgbValue(4, 5, 6));
+  list->setBorderColor(RgbValue(7, 8, 9));
+  list->setLabelColorClick(RgbValue(10, 11, 12));
+  list->setLabelColorMoveIn(RgbValue(13, 14, 15));
+  list->setLabelColorMoveOut(RgbValue(16, 17, 18));
+  list->setLabelFontSize(15);
+  auto* bar = new QelPBar(&host);
+  bar->setObjectName(QStringLiteral("QelPBar2"));
+  bar->setColorLeft(RgbValue(20, 21, 22));
+  bar->setColorRight(RgbValue(23, 24, 25));
+  bar->setBackColor(RgbValue(26, 27, 28));
+  audio_ = OpenRecording(ThreeSentences().join(ProMod::kEnter), ThreeDays());
+  auto* f = new ExeFindForm(&host);
+  EXPECT_TRUE(f->MyStree1()->HightLightUse());
+  EXPECT_EQ(f->MyStree1()->BackGroundColor1(), RgbValue(1, 2, 3));
+  EXPECT_EQ(f->MyStree1()->BackGroundColor2(), RgbValue(4, 5, 6));
+  EXPECT_EQ(f->MyStree1()->BorderColor(), RgbValue(7, 8, 9));
+  EXPECT_EQ(f->MyStree1()->LabelColorClick(), RgbValue(10, 11, 12));
+  EXPECT_EQ(f->MyStree1()->LabelColorMoveIn(), RgbValue(13, 14, 15));
+  EXPECT_EQ(f->MyStree1()->LabelColorMoveOut(), RgbValue(16, 17, 18));
+  EXPECT_EQ(f->MyStree1()->LabelFontSize(), 15);
+  EXPECT_EQ(f->QelPBar2()->ColorLeft(), RgbValue(20, 21, 22));
+  EXPECT_EQ(f->QelPBar2()->ColorRight(), RgbValue(23, 24, 25));
+  EXPECT_EQ(f->QelPBar2()->BackColor(), RgbValue(26, 27, 28));
+  EXPECT_EQ(f->QelPBar2()->MaxValue(), ProMod::TotalLength);
+  delete f;
+}
+
 }  // namespace
 }  // namespace practice_test
