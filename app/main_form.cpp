@@ -18,6 +18,8 @@
 #include "app/picture_box.h"
 #include "app/pictures.h"
 #include "app/toolbar_icons.h"
+#include "practice/exe_find_form.h"
+#include "practice/exe_form.h"
 #include "practice/number_exe_form.h"
 #include "controls/colour_value.h"
 #include "controls/invalid_property_value.h"
@@ -609,7 +611,12 @@ QDialog* MainForm::MakeChildWindow(ChildWindow which) {
   if (Factory()) {
     if (QDialog* dialog = Factory()(which, this)) return dialog;
   }
-  if (which == ChildWindow::NumberExeForm) return CreateNumberExeForm(this);
+  switch (which) {
+    case ChildWindow::ExeForm: return CreateExeForm(this);
+    case ChildWindow::ExeFindForm: return CreateExeFindForm(this);
+    case ChildWindow::NumberExeForm: return CreateNumberExeForm(this);
+    default: break;
+  }
   return PlaceholderWindow(this, ChildTitle(which));
 }
 

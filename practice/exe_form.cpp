@@ -1,3 +1,4 @@
+#include "core/random_source.h"
 #include "practice/exe_form.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ ExeForm::ExeForm(QWidget* parent) : QDialog(parent) {
   ConnectControls();
   qApp->installEventFilter(this);
   // Form_Load
-  PracticeSeams::Randomize();
+  ProMod::Randomize();
   BuildOrder();
   GotoItem(1);
 }
@@ -129,7 +130,7 @@ void ExeForm::BuildOrder() {
   const long long patience = 100LL * (upper + 1);
   long long misses = 0;
   while (static_cast<int>(items_.size()) < count && misses < patience) {
-    const int pick = static_cast<int>(PracticeSeams::Rnd() * upper) + 1;
+    const int pick = static_cast<int>(ProMod::Rnd() * upper) + 1;
     if (pick < 2 || pick > upper || taken[static_cast<size_t>(pick)]) {
       ++misses;
       continue;

@@ -171,36 +171,11 @@ TodaySource& Clock() {
   return source;
 }
 
-RandomSource& Chance() {
-  static RandomSource source;
-  return source;
-}
-
-std::mt19937& Generator() {
-  static std::mt19937 generator(12345u);
-  return generator;
-}
-
 }  // namespace
 
 void SetTodaySource(TodaySource source) { Clock() = std::move(source); }
 
 QDate Today() { return Clock() ? Clock()() : QDate::currentDate(); }
 
-void SetRandomSource(RandomSource source) { Chance() = std::move(source); }
-
-void Randomize() {
-  const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-  Generator().seed(static_cast<std::mt19937::result_type>(ticks ^ (ticks >> 32)));
-}
-
-double Rnd() {
-  if (Chance()) {
-    const double r = Chance()();
-    // A source out of range must not pick an index outside the table.
-    return (r >= 0.0 && r < 1.0) ? r : 0.0;
-  }
-  return std::uniform_real_distribution<double>(0.0, 1.0)(Generator());
-}
 
 }  // namespace PracticeSeams

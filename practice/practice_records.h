@@ -72,20 +72,13 @@ QString DayEntryText(const QDate& date);
 
 }  // namespace PracticeRecords
 
-// Clock and chance of the practice windows, replaceable so tests fix them.
+// The practice windows' clock, replaceable so tests fix the date. (Their
+// random numbers come from ProMod::Rnd, core/random_source.h.)
 namespace PracticeSeams {
 
 using TodaySource = std::function<QDate()>;
 // An empty source restores the system clock.
 void SetTodaySource(TodaySource source);
 QDate Today();
-
-// Returns a number in [0, 1), like the runtime's generator.
-using RandomSource = std::function<double()>;
-// An empty source restores the built-in generator.
-void SetRandomSource(RandomSource source);
-// Reseeds the built-in generator from the clock (nothing for a test source).
-void Randomize();
-double Rnd();
 
 }  // namespace PracticeSeams

@@ -6,6 +6,7 @@
 
 #include "controls/text_box.h"
 #include "controls/vsnet_button.h"
+#include "core/random_source.h"
 #include "practice/drawing_box.h"
 #include "practice/exe_form.h"
 #include "tests/common/qt_print.h"
@@ -73,7 +74,7 @@ TEST_F(ExeFormTest, OpensWithTheRandomOrderAndEmptyAnswers) {
 }
 
 TEST_F(ExeFormTest, AGeneratorThatKeepsMissingStillGivesEveryItemOnce) {
-  PracticeSeams::SetRandomSource([] { return 0.0; });  // always index 1
+  ProMod::SetRandomSource([] { return 0.0f; });  // always index 1
   ExeForm f;
   ASSERT_EQ(f.ItemCount(), 3);
   EXPECT_EQ(f.Item(1).Text, QStringLiteral("Good morning."));

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <deque>
 
+#include "core/random_source.h"
 #include "core/audio_player.h"
 #include "core/material_store.h"
 #include "core/recording.h"
@@ -59,9 +60,9 @@ class PracticeTest : public ::testing::Test {
     platform::SetMonotonicClock([this] { return now_; });
     SoundMod::SetOutputMode(SoundMod::OutputMode::NullOutput);
     PracticeSeams::SetTodaySource([this] { return today_; });
-    PracticeSeams::SetRandomSource([this] {
-      if (chance_.empty()) return 0.0;
-      const double r = chance_.front();
+    ProMod::SetRandomSource([this] {
+      if (chance_.empty()) return 0.0f;
+      const auto r = static_cast<float>(chance_.front());
       chance_.pop_front();
       return r;
     });
@@ -71,7 +72,7 @@ class PracticeTest : public ::testing::Test {
     SoundMod::SetOutputMode(SoundMod::OutputMode::Automatic);
     platform::SetMonotonicClock({});
     PracticeSeams::SetTodaySource({});
-    PracticeSeams::SetRandomSource({});
+    ProMod::SetRandomSource({});
     ProMod::ResetStore();
   }
 

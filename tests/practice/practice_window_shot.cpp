@@ -13,6 +13,7 @@
 #include "controls/text_box.h"
 #include "core/material_store.h"
 #include "platform/fonts.h"
+#include "core/random_source.h"
 #include "practice/exe_find_form.h"
 #include "practice/exe_form.h"
 #include "practice/practice_records.h"
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<QDialog> window;
   if (which == QLatin1String("dictation")) {
-    PracticeSeams::SetRandomSource([] { return 0.3; });  // index 2 first
+    ProMod::SetRandomSource([] { return 0.3f; });  // index 2 first
     auto* form = new ExeForm;
     window.reset(form);
     form->setWindowTitle(QStringLiteral("复读练习 -- ") + ProMod::CurrentAudioPath);
