@@ -72,28 +72,6 @@ int PixelSizeForPoints(int points) {
   return std::max(1, std::min(px, 1000));
 }
 
-ColourValue ReadColour(const PropertyBag& bag, const char* key, ColourValue def) {
-  const QVariant v = bag.ReadProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(def));
-  bool ok = false;
-  const qlonglong n = v.toLongLong(&ok);
-  return ok ? static_cast<ColourValue>(n & 0xFFFFFFFFll) : def;
-}
-
-int16_t ReadInt16(const PropertyBag& bag, const char* key, int16_t def) {
-  bool ok = false;
-  const qlonglong n = bag.ReadProperty(QString::fromUtf8(key), def).toLongLong(&ok);
-  if (!ok) return def;
-  return static_cast<int16_t>(std::max<qlonglong>(INT16_MIN, std::min<qlonglong>(INT16_MAX, n)));
-}
-
-bool ReadBool(const PropertyBag& bag, const char* key, bool def) {
-  return bag.ReadProperty(QString::fromUtf8(key), def).toBool();
-}
-
-void WriteColour(PropertyBag& bag, const char* key, ColourValue value, ColourValue def) {
-  bag.WriteProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(value), QVariant::fromValue<qlonglong>(def));
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -615,57 +593,59 @@ void MyStree::setLabelFontSize(int16_t value) {
 }
 
 void MyStree::ReadProperties(const PropertyBag& bag) {
-  setBackColor(ReadColour(bag, "BackColor", kDefaultBackColor));
-  setEnabled(ReadBool(bag, "Enabled", true));
-  setBorderColor(ReadColour(bag, "BorderColor", kDefaultBorderColor));
-  getData_ = bag.ReadProperty(QStringLiteral("GetData"), kDefaultGetData).toString();
-  colorMoveIn_ = ReadColour(bag, "LabelColorMoveIn", kDefaultLabelColorMoveIn);
-  colorMoveOut_ = ReadColour(bag, "LabelColorMoveOut", kDefaultLabelColorMoveOut);
-  colorClick_ = ReadColour(bag, "LabelColorClick", kDefaultLabelColorClick);
+  setBackColor(ReadColourProperty(bag, QStringLiteral("BackColor"), kDefaultBackColor));
+  setEnabled(ReadBoolProperty(bag, QStringLiteral("Enabled"), true));
+  setBorderColor(ReadColourProperty(bag, QStringLiteral("BorderColor"), kDefaultBorderColor));
+  getData_ = ReadTextProperty(bag, QStringLiteral("GetData"), kDefaultGetData);
+  colorMoveIn_ = ReadColourProperty(bag, QStringLiteral("LabelColorMoveIn"), kDefaultLabelColorMoveIn);
+  colorMoveOut_ = ReadColourProperty(bag, QStringLiteral("LabelColorMoveOut"), kDefaultLabelColorMoveOut);
+  colorClick_ = ReadColourProperty(bag, QStringLiteral("LabelColorClick"), kDefaultLabelColorClick);
   // A current item that does not exist (yet) would break the list's
   // invariant; only an index of an existing item is kept.
-  const int cur = ReadInt16(bag, "LabelCurClick", 0);
+  const int cur = ReadInt16Property(bag, QStringLiteral("LabelCurClick"), 0);
   curClick_ = InRange(cur) ? cur : 0;
-  lineGap_ = ReadInt16(bag, "两行间高", kDefaultLineGap);
-  wordWrap_ = ReadBool(bag, "WordWrap", true);
-  highlightUse_ = ReadBool(bag, "HightLightUse", false);
-  setHightLightColor(ReadColour(bag, "HightLightColor", kDefaultHightLightColor));
-  backGround1_ = ReadColour(bag, "BackGroundColor1", kDefaultBackGroundColor1);
-  backGround2_ = ReadColour(bag, "BackGroundColor2", kDefaultBackGroundColor2);
-  labelFontSize_ = ReadInt16(bag, "LabelFontSize", kDefaultLabelFontSize);
+  lineGap_ = ReadInt16Property(bag, QStringLiteral("两行间高"), kDefaultLineGap);
+  wordWrap_ = ReadBoolProperty(bag, QStringLiteral("WordWrap"), true);
+  highlightUse_ = ReadBoolProperty(bag, QStringLiteral("HightLightUse"), false);
+  setHightLightColor(ReadColourProperty(bag, QStringLiteral("HightLightColor"), kDefaultHightLightColor));
+  backGround1_ = ReadColourProperty(bag, QStringLiteral("BackGroundColor1"), kDefaultBackGroundColor1);
+  backGround2_ = ReadColourProperty(bag, QStringLiteral("BackGroundColor2"), kDefaultBackGroundColor2);
+  labelFontSize_ = ReadInt16Property(bag, QStringLiteral("LabelFontSize"), kDefaultLabelFontSize);
   QFont font = templateFont_;
-  font.setFamily(bag.ReadProperty(QStringLiteral("FontName"), kDefaultFontName).toString());
+  font.setFamily(ReadTextProperty(bag, QStringLiteral("FontName"), kDefaultFontName));
   ApplyTemplateFont(font, LabelCount() > 0);
-  backGroundAngle_ = ReadInt16(bag, "BackGroundAngel", 0);
-  labelFontName_ = bag.ReadProperty(QStringLiteral("LabelFontName"), kDefaultFontName).toString();
-  showHide_ = ReadBool(bag, "ShowHideCaptial", false);
-  itemStrShow_ = ReadBool(bag, "LabeItemStrShow", false);
-  itemStrShowCanChange_ = ReadBool(bag, "LabeItemStrShowCanChange", false);
+  backGroundAngle_ = ReadInt16Property(bag, QStringLiteral("BackGroundAngel"), 0);
+  labelFontName_ = ReadTextProperty(bag, QStringLiteral("LabelFontName"), kDefaultFontName);
+  showHide_ = ReadBoolProperty(bag, QStringLiteral("ShowHideCaptial"), false);
+  itemStrShow_ = ReadBoolProperty(bag, QStringLiteral("LabeItemStrShow"), false);
+  itemStrShowCanChange_ = ReadBoolProperty(bag, QStringLiteral("LabeItemStrShowCanChange"), false);
   update();
 }
 
 void MyStree::WriteProperties(PropertyBag& bag) const {
-  WriteColour(bag, "BackColor", backColor_, kDefaultBackColor);
-  bag.WriteProperty(QStringLiteral("Enabled"), isEnabled(), true);
-  WriteColour(bag, "BorderColor", borderColor_, kDefaultBorderColor);
-  bag.WriteProperty(QStringLiteral("GetData"), getData_, kDefaultGetData);
-  WriteColour(bag, "LabelColorMoveIn", colorMoveIn_, kDefaultLabelColorMoveIn);
-  WriteColour(bag, "LabelColorMoveOut", colorMoveOut_, kDefaultLabelColorMoveOut);
-  WriteColour(bag, "LabelColorClick", colorClick_, kDefaultLabelColorClick);
-  bag.WriteProperty(QStringLiteral("LabelCurClick"), curClick_, 0);
-  bag.WriteProperty(QStringLiteral("两行间高"), lineGap_, kDefaultLineGap);
-  bag.WriteProperty(QStringLiteral("WordWrap"), wordWrap_, true);
-  bag.WriteProperty(QStringLiteral("HightLightUse"), highlightUse_, false);
-  WriteColour(bag, "HightLightColor", highlightColor_, kDefaultHightLightColor);
-  WriteColour(bag, "BackGroundColor1", backGround1_, kDefaultBackGroundColor1);
-  WriteColour(bag, "BackGroundColor2", backGround2_, kDefaultBackGroundColor2);
-  bag.WriteProperty(QStringLiteral("LabelFontSize"), labelFontSize_, kDefaultLabelFontSize);
-  if (!templateFont_.family().isEmpty()) bag.WriteProperty(QStringLiteral("FontName"), templateFont_.family());
-  bag.WriteProperty(QStringLiteral("BackGroundAngel"), backGroundAngle_, 0);
-  bag.WriteProperty(QStringLiteral("LabelFontName"), labelFontName_, kDefaultFontName);
-  bag.WriteProperty(QStringLiteral("ShowHideCaptial"), showHide_, false);
-  bag.WriteProperty(QStringLiteral("LabeItemStrShow"), itemStrShow_, false);
-  bag.WriteProperty(QStringLiteral("LabeItemStrShowCanChange"), itemStrShowCanChange_, false);
+  WriteColourProperty(bag, QStringLiteral("BackColor"), backColor_, kDefaultBackColor);
+  WriteBoolProperty(bag, QStringLiteral("Enabled"), isEnabled(), true);
+  WriteColourProperty(bag, QStringLiteral("BorderColor"), borderColor_, kDefaultBorderColor);
+  WriteTextProperty(bag, QStringLiteral("GetData"), getData_, kDefaultGetData);
+  WriteColourProperty(bag, QStringLiteral("LabelColorMoveIn"), colorMoveIn_, kDefaultLabelColorMoveIn);
+  WriteColourProperty(bag, QStringLiteral("LabelColorMoveOut"), colorMoveOut_, kDefaultLabelColorMoveOut);
+  WriteColourProperty(bag, QStringLiteral("LabelColorClick"), colorClick_, kDefaultLabelColorClick);
+  WriteInt16Property(bag, QStringLiteral("LabelCurClick"), static_cast<int16_t>(curClick_), 0);
+  WriteInt16Property(bag, QStringLiteral("两行间高"), lineGap_, kDefaultLineGap);
+  WriteBoolProperty(bag, QStringLiteral("WordWrap"), wordWrap_, true);
+  WriteBoolProperty(bag, QStringLiteral("HightLightUse"), highlightUse_, false);
+  WriteColourProperty(bag, QStringLiteral("HightLightColor"), highlightColor_, kDefaultHightLightColor);
+  WriteColourProperty(bag, QStringLiteral("BackGroundColor1"), backGround1_, kDefaultBackGroundColor1);
+  WriteColourProperty(bag, QStringLiteral("BackGroundColor2"), backGround2_, kDefaultBackGroundColor2);
+  WriteInt16Property(bag, QStringLiteral("LabelFontSize"), labelFontSize_, kDefaultLabelFontSize);
+  // The template font's name is written whenever it has one (no default).
+  if (!templateFont_.family().isEmpty())
+    WriteTextProperty(bag, QStringLiteral("FontName"), templateFont_.family(), QString());
+  WriteInt16Property(bag, QStringLiteral("BackGroundAngel"), backGroundAngle_, 0);
+  WriteTextProperty(bag, QStringLiteral("LabelFontName"), labelFontName_, kDefaultFontName);
+  WriteBoolProperty(bag, QStringLiteral("ShowHideCaptial"), showHide_, false);
+  WriteBoolProperty(bag, QStringLiteral("LabeItemStrShow"), itemStrShow_, false);
+  WriteBoolProperty(bag, QStringLiteral("LabeItemStrShowCanChange"), itemStrShowCanChange_, false);
 }
 
 // ---------------------------------------------------------------------------

@@ -38,23 +38,6 @@ int16_t ClampToInt16(double value) {
   return static_cast<int16_t>(std::max(-32768.0, std::min(32767.0, std::nearbyint(value))));
 }
 
-ColourValue ReadColour(const PropertyBag& bag, const char* key, ColourValue def) {
-  bool ok = false;
-  const qlonglong n = bag.ReadProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(def)).toLongLong(&ok);
-  return ok ? static_cast<ColourValue>(n & 0xFFFFFFFFll) : def;
-}
-
-int32_t ReadInt32(const PropertyBag& bag, const char* key, int32_t def) {
-  bool ok = false;
-  const qlonglong n = bag.ReadProperty(QString::fromUtf8(key), def).toLongLong(&ok);
-  if (!ok) return def;
-  return static_cast<int32_t>(std::max<qlonglong>(INT32_MIN, std::min<qlonglong>(INT32_MAX, n)));
-}
-
-void WriteColour(PropertyBag& bag, const char* key, ColourValue value, ColourValue def) {
-  bag.WriteProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(value), QVariant::fromValue<qlonglong>(def));
-}
-
 }  // namespace
 
 QelPBar::QelPBar(QWidget* parent) : QWidget(parent) {
@@ -300,40 +283,39 @@ void QelPBar::setLeftPos(int32_t value) {
 void QelPBar::Refuse(const QString& text, const QString& title) { platform::ShowPlainMessage(text, title); }
 
 void QelPBar::ReadProperties(const PropertyBag& bag) {
-  backColor_ = ReadColour(bag, "BackColor", kDefaultBackColor);
-  const QVariant storedFont = bag.ReadProperty(QStringLiteral("Font"));
-  if (storedFont.canConvert<QFont>() && storedFont.isValid()) setFont(storedFont.value<QFont>());
-  borderColor_ = ReadColour(bag, "BorderColor", kDefaultBorderColor);
-  caption_ = bag.ReadProperty(QStringLiteral("Caption"), kDefaultCaption).toString();
-  maxValue_ = ReadInt32(bag, "MaxValue", kDefaultMaxValue);
-  minValue_ = ReadInt32(bag, "MinValue", kDefaultMinValue);
-  value_ = ReadInt32(bag, "Value", kDefaultValue);
-  foreColor1_ = ReadColour(bag, "ForeColor1", kDefaultForeColor1);
-  foreColor2_ = ReadColour(bag, "ForeColor2", kDefaultForeColor2);
-  colorLeft_ = ReadColour(bag, "ColorLeft", kDefaultColorLeft);
-  colorRight_ = ReadColour(bag, "ColorRight", kDefaultColorRight);
-  autoPerCent_ = bag.ReadProperty(QStringLiteral("AutoPerCent"), false).toBool();
-  canDrag_ = bag.ReadProperty(QStringLiteral("CanDrag"), false).toBool();
-  leftPos_ = ReadInt32(bag, "LeftPos", 0);
+  backColor_ = ReadColourProperty(bag, QStringLiteral("BackColor"), kDefaultBackColor);
+  setFont(ReadFontProperty(bag, QStringLiteral("Font")));
+  borderColor_ = ReadColourProperty(bag, QStringLiteral("BorderColor"), kDefaultBorderColor);
+  caption_ = ReadTextProperty(bag, QStringLiteral("Caption"), kDefaultCaption);
+  maxValue_ = ReadInt32Property(bag, QStringLiteral("MaxValue"), kDefaultMaxValue);
+  minValue_ = ReadInt32Property(bag, QStringLiteral("MinValue"), kDefaultMinValue);
+  value_ = ReadInt32Property(bag, QStringLiteral("Value"), kDefaultValue);
+  foreColor1_ = ReadColourProperty(bag, QStringLiteral("ForeColor1"), kDefaultForeColor1);
+  foreColor2_ = ReadColourProperty(bag, QStringLiteral("ForeColor2"), kDefaultForeColor2);
+  colorLeft_ = ReadColourProperty(bag, QStringLiteral("ColorLeft"), kDefaultColorLeft);
+  colorRight_ = ReadColourProperty(bag, QStringLiteral("ColorRight"), kDefaultColorRight);
+  autoPerCent_ = ReadBoolProperty(bag, QStringLiteral("AutoPerCent"), false);
+  canDrag_ = ReadBoolProperty(bag, QStringLiteral("CanDrag"), false);
+  leftPos_ = ReadInt32Property(bag, QStringLiteral("LeftPos"), 0);
   update();
 }
 
 void QelPBar::WriteProperties(PropertyBag& bag) const {
   const QFont ambient = parentWidget() ? parentWidget()->font() : QApplication::font();
-  WriteColour(bag, "BackColor", backColor_, kDefaultBackColor);
-  bag.WriteProperty(QStringLiteral("Font"), font(), ambient);
-  WriteColour(bag, "BorderColor", borderColor_, kDefaultBorderColor);
-  bag.WriteProperty(QStringLiteral("Caption"), caption_, kDefaultCaption);
-  bag.WriteProperty(QStringLiteral("MaxValue"), maxValue_, kDefaultMaxValue);
-  bag.WriteProperty(QStringLiteral("MinValue"), minValue_, kDefaultMinValue);
-  bag.WriteProperty(QStringLiteral("Value"), value_, kDefaultValue);
-  WriteColour(bag, "ForeColor1", foreColor1_, kDefaultForeColor1);
-  WriteColour(bag, "ForeColor2", foreColor2_, kDefaultForeColor2);
-  WriteColour(bag, "ColorLeft", colorLeft_, kDefaultColorLeft);
-  WriteColour(bag, "ColorRight", colorRight_, kDefaultColorRight);
-  bag.WriteProperty(QStringLiteral("AutoPerCent"), autoPerCent_, false);
-  bag.WriteProperty(QStringLiteral("CanDrag"), canDrag_, false);
-  bag.WriteProperty(QStringLiteral("LeftPos"), leftPos_, 0);
+  WriteColourProperty(bag, QStringLiteral("BackColor"), backColor_, kDefaultBackColor);
+  WriteFontProperty(bag, QStringLiteral("Font"), font(), ambient);
+  WriteColourProperty(bag, QStringLiteral("BorderColor"), borderColor_, kDefaultBorderColor);
+  WriteTextProperty(bag, QStringLiteral("Caption"), caption_, kDefaultCaption);
+  WriteInt32Property(bag, QStringLiteral("MaxValue"), maxValue_, kDefaultMaxValue);
+  WriteInt32Property(bag, QStringLiteral("MinValue"), minValue_, kDefaultMinValue);
+  WriteInt32Property(bag, QStringLiteral("Value"), value_, kDefaultValue);
+  WriteColourProperty(bag, QStringLiteral("ForeColor1"), foreColor1_, kDefaultForeColor1);
+  WriteColourProperty(bag, QStringLiteral("ForeColor2"), foreColor2_, kDefaultForeColor2);
+  WriteColourProperty(bag, QStringLiteral("ColorLeft"), colorLeft_, kDefaultColorLeft);
+  WriteColourProperty(bag, QStringLiteral("ColorRight"), colorRight_, kDefaultColorRight);
+  WriteBoolProperty(bag, QStringLiteral("AutoPerCent"), autoPerCent_, false);
+  WriteBoolProperty(bag, QStringLiteral("CanDrag"), canDrag_, false);
+  WriteInt32Property(bag, QStringLiteral("LeftPos"), leftPos_, 0);
 }
 
 // ---------------------------------------------------------------------------

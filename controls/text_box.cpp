@@ -318,50 +318,45 @@ void QelTextBase::InitProperties() {
 
 namespace {
 QFont AmbientFont(const QWidget* w) { return w->parentWidget() ? w->parentWidget()->font() : QApplication::font(); }
-QVariant Colour(ColourValue v) { return QVariant::fromValue<uint>(v); }
 }  // namespace
 
 void QelTextBase::ReadProperties(const PropertyBag& bag) {
   loading_ = true;
-  setForeColor(bag.ReadProperty("ForeColor", Colour(kDefaultForeColor)).toUInt());
-  setEnabled(bag.ReadProperty("Enabled", true).toBool());
-  const QVariant font = bag.ReadProperty("Font");
-  if (font.canConvert<QFont>() && font.isValid())
-    setFont(font.value<QFont>());
-  else
-    setFont(QFont());
-  setAlignment(static_cast<int16_t>(bag.ReadProperty("Alignment", 0).toInt()));
-  setLocked(bag.ReadProperty("Locked", false).toBool());
-  setPasswordChar(bag.ReadProperty("PasswordChar", QString()).toString());
-  setText(bag.ReadProperty("Text", QStringLiteral("Text1")).toString());
-  setMaxLength(bag.ReadProperty("MaxLength", 0).toInt());
-  setMouseMoveColor(bag.ReadProperty("MouseMoveColor", Colour(kDefaultMouseMoveColor)).toUInt());
-  setMouseInColor(bag.ReadProperty("MouseInColor", Colour(kDefaultMouseInColor)).toUInt());
-  setMouseOutColor(bag.ReadProperty("MouseOutColor", Colour(kDefaultMouseOutColor)).toUInt());
-  setBorderColor(bag.ReadProperty("BorderColor", Colour(kDefaultBorderColor)).toUInt());
-  setSelAll(bag.ReadProperty("SelAll", false).toBool());
-  setOnlyNumber(bag.ReadProperty("OnlyNumber", true).toBool());
-  setUserDot(bag.ReadProperty("UserDot", false).toBool());
+  setForeColor(ReadColourProperty(bag, QStringLiteral("ForeColor"), kDefaultForeColor));
+  setEnabled(ReadBoolProperty(bag, QStringLiteral("Enabled"), true));
+  setFont(ReadFontProperty(bag, QStringLiteral("Font")));
+  setAlignment(ReadInt16Property(bag, QStringLiteral("Alignment"), 0));
+  setLocked(ReadBoolProperty(bag, QStringLiteral("Locked"), false));
+  setPasswordChar(ReadTextProperty(bag, QStringLiteral("PasswordChar"), QString()));
+  setText(ReadTextProperty(bag, QStringLiteral("Text"), QStringLiteral("Text1")));
+  setMaxLength(ReadInt32Property(bag, QStringLiteral("MaxLength"), 0));
+  setMouseMoveColor(ReadColourProperty(bag, QStringLiteral("MouseMoveColor"), kDefaultMouseMoveColor));
+  setMouseInColor(ReadColourProperty(bag, QStringLiteral("MouseInColor"), kDefaultMouseInColor));
+  setMouseOutColor(ReadColourProperty(bag, QStringLiteral("MouseOutColor"), kDefaultMouseOutColor));
+  setBorderColor(ReadColourProperty(bag, QStringLiteral("BorderColor"), kDefaultBorderColor));
+  setSelAll(ReadBoolProperty(bag, QStringLiteral("SelAll"), false));
+  setOnlyNumber(ReadBoolProperty(bag, QStringLiteral("OnlyNumber"), true));
+  setUserDot(ReadBoolProperty(bag, QStringLiteral("UserDot"), false));
   loading_ = false;
   SetBack(hasFocus_ ? mouseInColor_ : mouseOutColor_);
 }
 
 void QelTextBase::WriteProperties(PropertyBag& bag) const {
-  bag.WriteProperty("ForeColor", Colour(foreColor_), Colour(kDefaultForeColor));
-  bag.WriteProperty("Enabled", isEnabled(), true);
-  bag.WriteProperty("Font", font(), AmbientFont(this));
-  bag.WriteProperty("Alignment", static_cast<int>(alignment_), 0);
-  bag.WriteProperty("Locked", locked_, false);
-  bag.WriteProperty("PasswordChar", passwordChar_, QString());
-  bag.WriteProperty("Text", Text(), QStringLiteral("Text1"));
-  bag.WriteProperty("MaxLength", maxLength_, 0);
-  bag.WriteProperty("MouseMoveColor", Colour(mouseMoveColor_), Colour(kDefaultMouseMoveColor));
-  bag.WriteProperty("MouseInColor", Colour(mouseInColor_), Colour(kDefaultMouseInColor));
-  bag.WriteProperty("MouseOutColor", Colour(mouseOutColor_), Colour(kDefaultMouseOutColor));
-  bag.WriteProperty("BorderColor", Colour(borderColor_), Colour(kDefaultBorderColor));
-  bag.WriteProperty("SelAll", selAll_, false);
-  bag.WriteProperty("OnlyNumber", onlyNumber_, true);
-  bag.WriteProperty("UserDot", userDot_, false);
+  WriteColourProperty(bag, QStringLiteral("ForeColor"), foreColor_, kDefaultForeColor);
+  WriteBoolProperty(bag, QStringLiteral("Enabled"), isEnabled(), true);
+  WriteFontProperty(bag, QStringLiteral("Font"), font(), AmbientFont(this));
+  WriteInt16Property(bag, QStringLiteral("Alignment"), alignment_, 0);
+  WriteBoolProperty(bag, QStringLiteral("Locked"), locked_, false);
+  WriteTextProperty(bag, QStringLiteral("PasswordChar"), passwordChar_, QString());
+  WriteTextProperty(bag, QStringLiteral("Text"), Text(), QStringLiteral("Text1"));
+  WriteInt32Property(bag, QStringLiteral("MaxLength"), maxLength_, 0);
+  WriteColourProperty(bag, QStringLiteral("MouseMoveColor"), mouseMoveColor_, kDefaultMouseMoveColor);
+  WriteColourProperty(bag, QStringLiteral("MouseInColor"), mouseInColor_, kDefaultMouseInColor);
+  WriteColourProperty(bag, QStringLiteral("MouseOutColor"), mouseOutColor_, kDefaultMouseOutColor);
+  WriteColourProperty(bag, QStringLiteral("BorderColor"), borderColor_, kDefaultBorderColor);
+  WriteBoolProperty(bag, QStringLiteral("SelAll"), selAll_, false);
+  WriteBoolProperty(bag, QStringLiteral("OnlyNumber"), onlyNumber_, true);
+  WriteBoolProperty(bag, QStringLiteral("UserDot"), userDot_, false);
 }
 
 // ---- input filter --------------------------------------------------------
