@@ -23,19 +23,20 @@ const QString kMsgLeftAboveMax = QStringLiteral("数值必须小于最大值！�
 const QString kTitleDrag = QStringLiteral("拖动设置失败");
 const QString kMsgDrag = QStringLiteral("左移值不等于最小值无法设为拖动");
 
-// Nearest whole number (halves to even) as a 16-bit value; false when the
-// value does not fit.
-bool ToInt16(double value, int16_t* out) {
+// Nearest whole number (halves to even) as a 32-bit value; false when the
+// value does not fit. Widths are kept in 32 bits: a bar more than 2 184
+// pixels wide is more than 32 767 twips wide.
+bool ToInt32(double value, int32_t* out) {
   if (!std::isfinite(value)) return false;
   const double r = std::nearbyint(value);
-  if (r < -32768.0 || r > 32767.0) return false;
-  *out = static_cast<int16_t>(r);
+  if (r < -2147483648.0 || r > 2147483647.0) return false;
+  *out = static_cast<int32_t>(r);
   return true;
 }
 
-int16_t ClampToInt16(double value) {
+int32_t ClampToInt32(double value) {
   if (!std::isfinite(value)) return 0;
-  return static_cast<int16_t>(std::max(-32768.0, std::min(32767.0, std::nearbyint(value))));
+  return static_cast<int32_t>(std::max(-2147483648.0, std::min(2147483647.0, std::nearbyint(value))));
 }
 
 }  // namespace
@@ -72,22 +73,23 @@ void QelPBar::Layout() {
   const int W = ControlWidth(), H = ControlHeight();
   // 1-4. Fill one pixel in from the frame; captions centred, on top of each other.
   fillLeft_ = 15;
-  fillWidth_ = ClampToInt16(std::max(0, W - 30));
-  const QSizeF caption = CaptionSize();
-  captionLeft_ = (W - caption.width()) / 2.0;
-  captionTop_ = (H - caption.height()) / 2.0;
+  fillWidth_ = std::max(0, W - 30);
+  CentreCaption();
   // 5. The fill starts at the left offset. A bar whose range is empty (only
   // possible from stored properties) starts at the left edge.
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;
-  if (range != 0) fillLeft_ += ClampToInt16(static_cast<double>(W - 15) * leftPos_ / static_cast<double>(range));
+  if (range != 0) fillLeft_ += ClampToInt32(static_cast<double>(W - 15) * leftPos_ / static_cast<double>(range));
   // 6-7. Gradient over the bar's full inner width, then the fill for the value.
   PaintGradient(W - 30);
   FillUpdate();
 }
 
-void QelPBar::CentreCaptionVertically() {
-  EnsureLayout();
-  captionTop_ = (ControlHeight() - CaptionSize().height()) / 2.0;
+void QelPBar::CentreCaption() {
+  // Both captions lie on top of each other at the centre of the control,
+  // whatever the fill's offset; a new text or font is centred again at once.
+  const QSizeF caption = CaptionSize();
+  captionLeft_ = (ControlWidth() - caption.width()) / 2.0;
+  captionTop_ = (ControlHeight() - caption.height()) / 2.0;
   update();
 }
 
@@ -121,8 +123,10 @@ bool QelPBar::PercentText(QString* text) const {
 }
 
 void QelPBar::SetCaptionText(const QString& text) {
+  if (text == caption_) return;
   caption_ = text;
-  update();
+  EnsureLayout();
+  CentreCaption();
 }
 
 void QelPBar::FillUpdate() {
@@ -132,8 +136,8 @@ void QelPBar::FillUpdate() {
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;
   const int64_t span = static_cast<int64_t>(value_) - minValue_;
   if (range == 0) return;
-  int16_t width = 0;
-  if (!ToInt16(static_cast<double>(onePercent) * static_cast<double>(span) / static_cast<double>(range) * 100.0, &width))
+  int32_t width = 0;
+  if (!ToInt32(static_cast<double>(onePercent) * static_cast<double>(span) / static_cast<double>(range) * 100.0, &width))
     return;
   if (width < 0) return;
   fillWidth_ = width;
@@ -172,18 +176,18 @@ void QelPBar::setBorderColor(ColourValue value) {
 
 void QelPBar::setCaption(const QString& value) {
   if (autoPerCent_) return;
-  SetCaptionText(value);  // not re-centred
+  SetCaptionText(value);
   EmitChanged("Caption");
 }
 
 void QelPBar::setMaxValue(int32_t value) {
   if (value > kMaxValueLimit) value = kMaxValueLimit;
   if (value == minValue_) {
-    Refuse(kMsgSameAsMin, kTitleValueError);
+    Refuse(kMsgSameAsMin, kTitleValueError, true);
     return;
   }
   if (value < leftPos_) {
-    Refuse(kMsgMaxBelowLeft, kTitleValueError);
+    Refuse(kMsgMaxBelowLeft, kTitleValueError, true);
     return;
   }
   if (value_ > value) value_ = value;
@@ -195,7 +199,7 @@ void QelPBar::setMaxValue(int32_t value) {
 void QelPBar::setMinValue(int32_t value) {
   if (value < 0) value = 0;
   if (value == maxValue_) {
-    Refuse(kMsgSameAsMin, kTitleValueError);
+    Refuse(kMsgSameAsMin, kTitleValueError, true);
     return;
   }
   if (value_ < value) value_ = value;
@@ -251,7 +255,7 @@ void QelPBar::setCanDrag(bool value) {
   // Dragging maps the whole width to the range, so it needs the fill to
   // start at the minimum. Switching dragging off is always allowed.
   if (value && leftPos_ > minValue_) {
-    Refuse(kMsgDrag, kTitleDrag);
+    Refuse(kMsgDrag, kTitleDrag, false);
     return;
   }
   canDrag_ = value;
@@ -260,16 +264,16 @@ void QelPBar::setCanDrag(bool value) {
 
 void QelPBar::setLeftPos(int32_t value) {
   if (value > maxValue_) {
-    Refuse(kMsgLeftAboveMax, kTitleValueError);
+    Refuse(kMsgLeftAboveMax, kTitleValueError, true);
     return;
   }
   EnsureLayout();
   if (value < minValue_) value = minValue_;
   if (value > value_) value = value_;
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;
-  int16_t shift = 0;
+  int32_t shift = 0;
   if (range != 0)
-    shift = ClampToInt16(static_cast<double>(ControlWidth() - 15) *
+    shift = ClampToInt32(static_cast<double>(ControlWidth() - 15) *
                          static_cast<double>(static_cast<int64_t>(value) - leftPos_) / static_cast<double>(range));
   leftPos_ = value;
   // The caption stays where it is on screen.
@@ -280,7 +284,13 @@ void QelPBar::setLeftPos(int32_t value) {
   EmitChanged("LeftPos");
 }
 
-void QelPBar::Refuse(const QString& text, const QString& title) { platform::ShowPlainMessage(text, title); }
+void QelPBar::Refuse(const QString& text, const QString& title, bool twoButtons) {
+  platform::PlainMessage message;
+  message.text = text;
+  message.title = title;
+  message.twoButtons = twoButtons;
+  platform::ShowPlainMessage(message);  // the answer changes nothing: the value is refused either way
+}
 
 void QelPBar::ReadProperties(const PropertyBag& bag) {
   backColor_ = ReadColourProperty(bag, QStringLiteral("BackColor"), kDefaultBackColor);
@@ -355,7 +365,8 @@ void QelPBar::resizeEvent(QResizeEvent* event) {
 void QelPBar::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::FontChange) {
-    CentreCaptionVertically();
+    EnsureLayout();
+    CentreCaption();
     EmitChanged("Font");
   }
 }
