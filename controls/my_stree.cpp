@@ -1,6 +1,5 @@
 #include "controls/my_stree.h"
 
-#include <QCursor>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -20,15 +19,6 @@
 
 namespace {
 
-MyStree::CursorSource& CursorSourceSlot() {
-  static MyStree::CursorSource source;
-  return source;
-}
-
-QPoint CursorPos() {
-  const auto& source = CursorSourceSlot();
-  return source ? source() : QCursor::pos();
-}
 
 // Bytes each UTF-16 unit takes in the Chinese ANSI code page (936): 2 for
 // the double-byte characters, 1 for single-byte ones and for those the code
@@ -101,14 +91,10 @@ MyStree::MyStree(QWidget* parent) : QWidget(parent) {
   wheel_->hide();
   connect(wheel_, &MWheel::WheelScroll, this, [this](int16_t&, int16_t& zDelta, float&, float&) { OnWheel(zDelta); });
 
-  hoverTimer_.setInterval(kHoverIntervalMs);
-  connect(&hoverTimer_, &QTimer::timeout, this, [this] { HoverTick(); });
-
   ApplySize();
 }
 
 MyStree::~MyStree() {
-  hoverTimer_.stop();
   wheel_->DisableWheel();
 }
 
@@ -130,8 +116,6 @@ QString MyStree::MakeHideStr(const QString& text) {
   }
   return hidden;
 }
-
-void MyStree::SetCursorSource(CursorSource source) { CursorSourceSlot() = std::move(source); }
 
 // ---------------------------------------------------------------------------
 // Geometry helpers
@@ -197,6 +181,7 @@ void MyStree::setGetData(const QString& block) {
   // 1. Remove every item and reset the view.
   HideShownCaptions();
   items_.resize(1);
+  hoverIndex_ = 0;
   barVisible_ = false;
   ResetScrollState();
   curClick_ = 0;
@@ -485,12 +470,17 @@ void MyStree::ShowCurrent() {
     barTop_ = item.top;
     barVisible_ = true;
   }
-  if (item.shown && static_cast<int64_t>(item.top) + item.height + kMargin <= ControlHeight()) {
-    update();
-    return;
-  }
-  scrollBar_->setValue(std::min(c, scrollBar_->maximum()));
+  ScrollCurrentIntoView();
   update();
+}
+
+void MyStree::ScrollCurrentIntoView() {
+  const int c = curClick_;
+  if (!InRange(c)) return;
+  const Item& item = items_[c];
+  if (item.shown && static_cast<int64_t>(item.top) + item.height + kMargin <= ControlHeight()) return;
+  // Not (wholly) in view: it becomes the first shown item, or the list shows its last page.
+  scrollBar_->setValue(std::min(c, scrollBar_->maximum()));
 }
 
 // ---------------------------------------------------------------------------
@@ -743,6 +733,8 @@ void MyStree::SyncSize() {
 }
 
 void MyStree::ApplySize() {
+  const bool widthChanged = laidOutSize_.width() != width();
+  const bool firstLayout = laidOutSize_.width() < 0;
   laidOutSize_ = size();
   const int W = ControlWidth(), H = ControlHeight();
   const int scrollLeft = W - kScrollBarWidth - kScrollBarInset;
@@ -750,6 +742,23 @@ void MyStree::ApplySize() {
                           twips::ToPixels(kScrollBarWidth), std::max(0, twips::ToPixels(H - 2 * kScrollBarInset)));
   PlaceTemplate();
   PaintBackground();
+  if (!firstLayout) RelayoutItems(widthChanged);
+}
+
+void MyStree::RelayoutItems(bool remeasure) {
+  const int n = LabelCount();
+  if (n == 0) return;
+  // A new width wraps every caption anew; a new height only changes what fits.
+  if (remeasure)
+    for (int i = 1; i <= n; ++i) Measure(items_[i], items_[i].caption);
+  RecomputeTops(1);
+  const int firstShown = scrollBar_->value();
+  LayoutItems();
+  if (ScrollBarShown()) {
+    SetScrollPosition(std::clamp(firstShown, scrollBar_->minimum(), scrollBar_->maximum()));
+    ScrollCurrentIntoView();
+  }
+  update();
 }
 
 // ---------------------------------------------------------------------------
@@ -760,39 +769,28 @@ void MyStree::RestoreCaptionColour(int index) {
   items_[index].colour = index == curClick_ ? colorClick_ : colorMoveOut_;
 }
 
-void MyStree::HoverMove(int index, const QPoint& screenPos) {
-  storedCursor_ = screenPos;
-  if (hoverIndex_ != index) {
-    hoverTimer_.stop();
-    if (InRange(hoverIndex_)) {
-      items_[hoverIndex_].underlined = false;
-      RestoreCaptionColour(hoverIndex_);
-    }
-  }
+void MyStree::HoverMove(int index) {
+  if (hoverIndex_ != index) EndHover();
   hoverIndex_ = index;
   Item& item = items_[index];
   if (!item.underlined) {
     item.underlined = true;
     item.colour = colorMoveIn_;
-    hoverTimer_.start(kHoverIntervalMs);
   }
   update();
 }
 
-void MyStree::HoverTick() {
-  if (hoverIndex_ > LabelCount()) {
-    hoverIndex_ = 0;
-    hoverTimer_.stop();
-    return;
-  }
-  if (CursorPos() == storedCursor_) return;
-  // The pointer has left the caption without moving over another one.
-  hoverTimer_.stop();
-  if (InRange(hoverIndex_)) {
-    RestoreCaptionColour(hoverIndex_);
-    items_[hoverIndex_].underlined = false;
-  }
+// The hover ends when the pointer moves off the captions, leaves the list
+// (the window system reports it) or goes onto the scroll bar: no timer
+// watches a resting pointer.
+void MyStree::EndHover() {
+  const int index = hoverIndex_;
   hoverIndex_ = 0;
+  if (!InRange(index)) return;  // the list was rebuilt shorter meanwhile
+  Item& item = items_[index];
+  if (!item.underlined) return;
+  item.underlined = false;
+  RestoreCaptionColour(index);
   update();
 }
 
@@ -883,14 +881,20 @@ void MyStree::mouseMoveEvent(QMouseEvent* event) {
   // While a button is held the caption that took the press gets the moves.
   int index = (pressIndex_ >= 0 && event->buttons() != Qt::NoButton) ? pressIndex_ : HitTest(pos);
   if (index > 0 && InRange(index)) {
-    HoverMove(index, CursorPos());
+    HoverMove(index);
     if (!InRange(index)) return;
     int16_t i = static_cast<int16_t>(index);
     float cx = x - kMargin, cy = y - items_[index].top;
     emit LabelMouseMove(i, button, shift, cx, cy);
   } else {
+    EndHover();
     emit MouseMove(button, shift, x, y);
   }
+}
+
+void MyStree::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  EndHover();
 }
 
 void MyStree::keyPressEvent(QKeyEvent* event) {
@@ -931,6 +935,7 @@ bool MyStree::eventFilter(QObject* watched, QEvent* event) {
   // The wheel over the scroll bar counts as the wheel over the list: it
   // scrolls one item per notch while the list has the capture, and never
   // moves the bar on its own.
+  if (watched == scrollBar_ && event->type() == QEvent::Enter) EndHover();
   if (watched == scrollBar_ && event->type() == QEvent::Wheel) {
     if (MouseMod::IsHooked(wheel_)) {
       auto* wheel = static_cast<QWheelEvent*>(event);

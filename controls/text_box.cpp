@@ -107,9 +107,6 @@ QelTextBase::QelTextBase(bool multiLine, QWidget* parent) : QWidget(parent), mul
   setFocusProxy(Text1());
   setFocusPolicy(Qt::StrongFocus);
 
-  timer1_.setSingleShot(false);
-  connect(&timer1_, &QTimer::timeout, this, &QelTextBase::Timer1_Timer);
-
   loading_ = true;
   InitProperties();
   loading_ = false;
@@ -117,7 +114,6 @@ QelTextBase::QelTextBase(bool multiLine, QWidget* parent) : QWidget(parent), mul
 }
 
 QelTextBase::~QelTextBase() {
-  timer1_.stop();
   if (line_) line_->removeEventFilter(this);
   if (plain_) {
     plain_->removeEventFilter(this);
@@ -230,10 +226,6 @@ void QelTextBase::Refresh() {
   Text1()->update();
   if (plain_) plain_->viewport()->update();
 }
-
-void QelTextBase::setPointerSource(PointerSource source) { pointer_ = std::move(source); }
-
-QPoint QelTextBase::PointerPos() const { return pointer_ ? pointer_() : QCursor::pos(); }
 
 void QelTextBase::ApplyPalette() {
   QWidget* field = Text1();
@@ -515,7 +507,7 @@ bool QelTextBase::eventFilter(QObject* watched, QEvent* event) {
         if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) return false;
         hasFocus_ = true;
         SetBack(mouseInColor_);
-        timer1_.stop();
+        awaitingLeave_ = false;
         if (selAll_) {
           if (line_) line_->selectAll(); else plain_->selectAll();
         }
@@ -525,11 +517,24 @@ bool QelTextBase::eventFilter(QObject* watched, QEvent* event) {
         if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) return false;
         hasFocus_ = false;
         SetBack(mouseOutColor_);
-        timer1_.start(kFocusLossPollMs);
+        // MouseOut follows once the pointer is away from the box: now (after
+        // the other focus handlers) when it is elsewhere, else when it leaves.
+        awaitingLeave_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+              QWidget* target = line_ ? static_cast<QWidget*>(line_) : plain_->viewport();
+              if (!target->underMouse()) PointerLeft();
+            },
+            Qt::QueuedConnection);
         return false;
       }
       default: break;
     }
+  }
+  if (isMouseTarget && event->type() == QEvent::Leave) {
+    PointerLeft();
+    return false;
   }
   if (isMouseTarget) return HandleMouse(event);
   return false;
@@ -556,10 +561,9 @@ bool QelTextBase::HandleMouse(QEvent* event) {
       break;
     }
     case QEvent::MouseMove: {
-      lastPointer_ = PointerPos();
       if (!hasFocus_) {
         SetBack(mouseMoveColor_);
-        if (!timer1_.isActive()) timer1_.start(kHoverPollMs);
+        awaitingLeave_ = true;
       }
       int16_t buttons = vbinput::MouseButtons(mouse->buttons());
       emit MouseMove(buttons, shift, x, y);
@@ -584,11 +588,9 @@ bool QelTextBase::HandleMouse(QEvent* event) {
   return !self;
 }
 
-void QelTextBase::Timer1_Timer() {
-  if (!timer1_.isActive()) return;  // a tick only comes from a running poll
-  const QPoint now = PointerPos();
-  if (now == lastPointer_) return;  // still resting where it was last seen over the box
-  timer1_.stop();
+void QelTextBase::PointerLeft() {
+  if (!awaitingLeave_) return;  // MouseOut is raised once per hover
+  awaitingLeave_ = false;
   if (!hasFocus_) {
     SetBack(mouseOutColor_);
     emit MouseOut();

@@ -124,14 +124,12 @@ VsNetBut::VsNetBut(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
-  overTimer_.setInterval(kOverPollMs);
-  connect(&overTimer_, &QTimer::timeout, this, &VsNetBut::OverTimer_Timer);
   loading_ = true;
   InitProperties();
   loading_ = false;
 }
 
-VsNetBut::~VsNetBut() { overTimer_.stop(); }
+VsNetBut::~VsNetBut() = default;
 
 void VsNetBut::Notify(const char* name) {
   if (!loading_) emit PropertyChanged(QString::fromLatin1(name));
@@ -851,14 +849,6 @@ void VsNetBut::SetLook(VisualState state) {
   update();
 }
 
-void VsNetBut::setPointerOverSource(PointerOverSource source) { pointerOver_ = std::move(source); }
-
-bool VsNetBut::PointerIsOver() const {
-  if (pointerOver_) return pointerOver_();
-  QWidget* under = QApplication::widgetAt(QCursor::pos());
-  return under == this || (under && isAncestorOf(under));
-}
-
 void VsNetBut::DoMouseDown(int16_t button, int16_t shift, float x, float y) {
   QPointer<VsNetBut> self(this);
   emit MouseDown(button, shift, x, y);
@@ -878,7 +868,6 @@ void VsNetBut::DoMouseMove(int16_t buttons, int16_t shift, float x, float y) {
   } else if (buttons == 0) {
     if (!hovering_) {
       hovering_ = true;
-      overTimer_.start();
       emit MouseEnter();
       if (!self) return;
       SetLook(kStateHover);
@@ -1037,13 +1026,11 @@ void VsNetBut::AccessKeyPress() {
   SetLook(hovering_ ? kStateHover : kStateNormal);
 }
 
-void VsNetBut::OverTimer_Timer() {
-  if (!hovering_) {
-    overTimer_.stop();
-    return;
-  }
-  if (PointerIsOver()) return;
-  overTimer_.stop();
+// The window system reports the pointer leaving (also when the button is
+// hidden or covered under it, and after a press that was dragged out is
+// released), so no timer needs to watch a resting pointer.
+void VsNetBut::PointerLeft() {
+  if (!hovering_) return;
   hovering_ = false;
   SetLook(kStateNormal);
   emit MouseExit();
@@ -1051,7 +1038,7 @@ void VsNetBut::OverTimer_Timer() {
 
 void VsNetBut::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
-  if (hovering_) OverTimer_Timer();
+  PointerLeft();
 }
 
 void VsNetBut::focusInEvent(QFocusEvent* event) {
@@ -1075,7 +1062,6 @@ void VsNetBut::changeEvent(QEvent* event) {
     case QEvent::EnabledChange:
       if (!isEnabled()) {
         hovering_ = false;
-        overTimer_.stop();
         state_ = kStateNormal;
       }
       update();
