@@ -50,6 +50,9 @@ void MeasureRest(benchmark::State& state) {
   state.counters["cpu_percent"] = used * 100.0 / (kRestMs / 1000.0);
 }
 
+// The floor: the event loop with no window at all.
+void BM_IdleCpu_EventLoopAlone(benchmark::State& state) { MeasureRest(state); }
+
 void BM_IdleCpu_ListPointerOnItem(benchmark::State& state) {
   MyStree list;
   list.resize(300, 400);
@@ -92,6 +95,7 @@ void BM_IdleCpu_ButtonPointerOver(benchmark::State& state) {
 
 }  // namespace
 
+BENCHMARK(BM_IdleCpu_EventLoopAlone)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleCpu_ListPointerOnItem)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleCpu_TextBoxPointerOver)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdleCpu_ButtonPointerOver)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
