@@ -96,6 +96,21 @@ void BM_MyStree_ScrollStep(benchmark::State& state) {
   }();
 }
 
+// A width change wraps every caption anew (the list is laid out again on
+// every size change); a height change only lays out what fits.
+void BM_MyStree_Resize(benchmark::State& state) {
+  auto list = NewList();
+  const int items = static_cast<int>(state.range(0));
+  list->setGetData(QStringList(Texts().mid(0, items)).join(QStringLiteral("<KVQENTER>")));
+  const bool widthToo = state.range(1) != 0;
+  int step = 0;
+  for (auto _ : state) {
+    step ^= 1;
+    list->resize(kListSize.width() + (widthToo ? step * 40 : 0), kListSize.height() + (widthToo ? 0 : step * 40));
+    benchmark::DoNotOptimize(list->TopIndex());
+  }
+}
+
 void BM_MyStree_FullRepaint(benchmark::State& state) {
   auto list = NewList();
   list->setGetData(Block());
@@ -228,6 +243,8 @@ BENCHMARK(BM_QListWidget_Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_MyStree_Build30001)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_MyStree_ScrollStep)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MyStree_FullRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MyStree_Resize)->Args({500, 1})->Args({500, 0})->Args({kItems, 1})->Args({kItems, 0})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QListWidget_Build30001)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_QListWidget_ScrollStep)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QListWidget_FullRepaint)->Unit(benchmark::kMicrosecond);

@@ -49,7 +49,6 @@ void BM_VsNetBut_PaintHover(benchmark::State& state) {
   QImage picture(16, 16, QImage::Format_ARGB32);
   picture.fill(Qt::red);
   b->setButtonPicture(picture);
-  b->setPointerOverSource([] { return true; });
   host.show();
   QMouseEvent move(QEvent::MouseMove, QPointF(20, 10), QPointF(20, 10), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(b, &move);

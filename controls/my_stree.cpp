@@ -1,6 +1,5 @@
 #include "controls/my_stree.h"
 
-#include <QCursor>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -20,15 +19,6 @@
 
 namespace {
 
-MyStree::CursorSource& CursorSourceSlot() {
-  static MyStree::CursorSource source;
-  return source;
-}
-
-QPoint CursorPos() {
-  const auto& source = CursorSourceSlot();
-  return source ? source() : QCursor::pos();
-}
 
 // Bytes each UTF-16 unit takes in the Chinese ANSI code page (936): 2 for
 // the double-byte characters, 1 for single-byte ones and for those the code
@@ -72,28 +62,6 @@ int PixelSizeForPoints(int points) {
   return std::max(1, std::min(px, 1000));
 }
 
-ColourValue ReadColour(const PropertyBag& bag, const char* key, ColourValue def) {
-  const QVariant v = bag.ReadProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(def));
-  bool ok = false;
-  const qlonglong n = v.toLongLong(&ok);
-  return ok ? static_cast<ColourValue>(n & 0xFFFFFFFFll) : def;
-}
-
-int16_t ReadInt16(const PropertyBag& bag, const char* key, int16_t def) {
-  bool ok = false;
-  const qlonglong n = bag.ReadProperty(QString::fromUtf8(key), def).toLongLong(&ok);
-  if (!ok) return def;
-  return static_cast<int16_t>(std::max<qlonglong>(INT16_MIN, std::min<qlonglong>(INT16_MAX, n)));
-}
-
-bool ReadBool(const PropertyBag& bag, const char* key, bool def) {
-  return bag.ReadProperty(QString::fromUtf8(key), def).toBool();
-}
-
-void WriteColour(PropertyBag& bag, const char* key, ColourValue value, ColourValue def) {
-  bag.WriteProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(value), QVariant::fromValue<qlonglong>(def));
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -123,14 +91,10 @@ MyStree::MyStree(QWidget* parent) : QWidget(parent) {
   wheel_->hide();
   connect(wheel_, &MWheel::WheelScroll, this, [this](int16_t&, int16_t& zDelta, float&, float&) { OnWheel(zDelta); });
 
-  hoverTimer_.setInterval(kHoverIntervalMs);
-  connect(&hoverTimer_, &QTimer::timeout, this, [this] { HoverTick(); });
-
   ApplySize();
 }
 
 MyStree::~MyStree() {
-  hoverTimer_.stop();
   wheel_->DisableWheel();
 }
 
@@ -152,8 +116,6 @@ QString MyStree::MakeHideStr(const QString& text) {
   }
   return hidden;
 }
-
-void MyStree::SetCursorSource(CursorSource source) { CursorSourceSlot() = std::move(source); }
 
 // ---------------------------------------------------------------------------
 // Geometry helpers
@@ -219,6 +181,7 @@ void MyStree::setGetData(const QString& block) {
   // 1. Remove every item and reset the view.
   HideShownCaptions();
   items_.resize(1);
+  hoverIndex_ = 0;
   barVisible_ = false;
   ResetScrollState();
   curClick_ = 0;
@@ -507,12 +470,17 @@ void MyStree::ShowCurrent() {
     barTop_ = item.top;
     barVisible_ = true;
   }
-  if (item.shown && static_cast<int64_t>(item.top) + item.height + kMargin <= ControlHeight()) {
-    update();
-    return;
-  }
-  scrollBar_->setValue(std::min(c, scrollBar_->maximum()));
+  ScrollCurrentIntoView();
   update();
+}
+
+void MyStree::ScrollCurrentIntoView() {
+  const int c = curClick_;
+  if (!InRange(c)) return;
+  const Item& item = items_[c];
+  if (item.shown && static_cast<int64_t>(item.top) + item.height + kMargin <= ControlHeight()) return;
+  // Not (wholly) in view: it becomes the first shown item, or the list shows its last page.
+  scrollBar_->setValue(std::min(c, scrollBar_->maximum()));
 }
 
 // ---------------------------------------------------------------------------
@@ -615,57 +583,59 @@ void MyStree::setLabelFontSize(int16_t value) {
 }
 
 void MyStree::ReadProperties(const PropertyBag& bag) {
-  setBackColor(ReadColour(bag, "BackColor", kDefaultBackColor));
-  setEnabled(ReadBool(bag, "Enabled", true));
-  setBorderColor(ReadColour(bag, "BorderColor", kDefaultBorderColor));
-  getData_ = bag.ReadProperty(QStringLiteral("GetData"), kDefaultGetData).toString();
-  colorMoveIn_ = ReadColour(bag, "LabelColorMoveIn", kDefaultLabelColorMoveIn);
-  colorMoveOut_ = ReadColour(bag, "LabelColorMoveOut", kDefaultLabelColorMoveOut);
-  colorClick_ = ReadColour(bag, "LabelColorClick", kDefaultLabelColorClick);
+  setBackColor(ReadColourProperty(bag, QStringLiteral("BackColor"), kDefaultBackColor));
+  setEnabled(ReadBoolProperty(bag, QStringLiteral("Enabled"), true));
+  setBorderColor(ReadColourProperty(bag, QStringLiteral("BorderColor"), kDefaultBorderColor));
+  getData_ = ReadTextProperty(bag, QStringLiteral("GetData"), kDefaultGetData);
+  colorMoveIn_ = ReadColourProperty(bag, QStringLiteral("LabelColorMoveIn"), kDefaultLabelColorMoveIn);
+  colorMoveOut_ = ReadColourProperty(bag, QStringLiteral("LabelColorMoveOut"), kDefaultLabelColorMoveOut);
+  colorClick_ = ReadColourProperty(bag, QStringLiteral("LabelColorClick"), kDefaultLabelColorClick);
   // A current item that does not exist (yet) would break the list's
   // invariant; only an index of an existing item is kept.
-  const int cur = ReadInt16(bag, "LabelCurClick", 0);
+  const int cur = ReadInt16Property(bag, QStringLiteral("LabelCurClick"), 0);
   curClick_ = InRange(cur) ? cur : 0;
-  lineGap_ = ReadInt16(bag, "两行间高", kDefaultLineGap);
-  wordWrap_ = ReadBool(bag, "WordWrap", true);
-  highlightUse_ = ReadBool(bag, "HightLightUse", false);
-  setHightLightColor(ReadColour(bag, "HightLightColor", kDefaultHightLightColor));
-  backGround1_ = ReadColour(bag, "BackGroundColor1", kDefaultBackGroundColor1);
-  backGround2_ = ReadColour(bag, "BackGroundColor2", kDefaultBackGroundColor2);
-  labelFontSize_ = ReadInt16(bag, "LabelFontSize", kDefaultLabelFontSize);
+  lineGap_ = ReadInt16Property(bag, QStringLiteral("两行间高"), kDefaultLineGap);
+  wordWrap_ = ReadBoolProperty(bag, QStringLiteral("WordWrap"), true);
+  highlightUse_ = ReadBoolProperty(bag, QStringLiteral("HightLightUse"), false);
+  setHightLightColor(ReadColourProperty(bag, QStringLiteral("HightLightColor"), kDefaultHightLightColor));
+  backGround1_ = ReadColourProperty(bag, QStringLiteral("BackGroundColor1"), kDefaultBackGroundColor1);
+  backGround2_ = ReadColourProperty(bag, QStringLiteral("BackGroundColor2"), kDefaultBackGroundColor2);
+  labelFontSize_ = ReadInt16Property(bag, QStringLiteral("LabelFontSize"), kDefaultLabelFontSize);
   QFont font = templateFont_;
-  font.setFamily(bag.ReadProperty(QStringLiteral("FontName"), kDefaultFontName).toString());
+  font.setFamily(ReadTextProperty(bag, QStringLiteral("FontName"), kDefaultFontName));
   ApplyTemplateFont(font, LabelCount() > 0);
-  backGroundAngle_ = ReadInt16(bag, "BackGroundAngel", 0);
-  labelFontName_ = bag.ReadProperty(QStringLiteral("LabelFontName"), kDefaultFontName).toString();
-  showHide_ = ReadBool(bag, "ShowHideCaptial", false);
-  itemStrShow_ = ReadBool(bag, "LabeItemStrShow", false);
-  itemStrShowCanChange_ = ReadBool(bag, "LabeItemStrShowCanChange", false);
+  backGroundAngle_ = ReadInt16Property(bag, QStringLiteral("BackGroundAngel"), 0);
+  labelFontName_ = ReadTextProperty(bag, QStringLiteral("LabelFontName"), kDefaultFontName);
+  showHide_ = ReadBoolProperty(bag, QStringLiteral("ShowHideCaptial"), false);
+  itemStrShow_ = ReadBoolProperty(bag, QStringLiteral("LabeItemStrShow"), false);
+  itemStrShowCanChange_ = ReadBoolProperty(bag, QStringLiteral("LabeItemStrShowCanChange"), false);
   update();
 }
 
 void MyStree::WriteProperties(PropertyBag& bag) const {
-  WriteColour(bag, "BackColor", backColor_, kDefaultBackColor);
-  bag.WriteProperty(QStringLiteral("Enabled"), isEnabled(), true);
-  WriteColour(bag, "BorderColor", borderColor_, kDefaultBorderColor);
-  bag.WriteProperty(QStringLiteral("GetData"), getData_, kDefaultGetData);
-  WriteColour(bag, "LabelColorMoveIn", colorMoveIn_, kDefaultLabelColorMoveIn);
-  WriteColour(bag, "LabelColorMoveOut", colorMoveOut_, kDefaultLabelColorMoveOut);
-  WriteColour(bag, "LabelColorClick", colorClick_, kDefaultLabelColorClick);
-  bag.WriteProperty(QStringLiteral("LabelCurClick"), curClick_, 0);
-  bag.WriteProperty(QStringLiteral("两行间高"), lineGap_, kDefaultLineGap);
-  bag.WriteProperty(QStringLiteral("WordWrap"), wordWrap_, true);
-  bag.WriteProperty(QStringLiteral("HightLightUse"), highlightUse_, false);
-  WriteColour(bag, "HightLightColor", highlightColor_, kDefaultHightLightColor);
-  WriteColour(bag, "BackGroundColor1", backGround1_, kDefaultBackGroundColor1);
-  WriteColour(bag, "BackGroundColor2", backGround2_, kDefaultBackGroundColor2);
-  bag.WriteProperty(QStringLiteral("LabelFontSize"), labelFontSize_, kDefaultLabelFontSize);
-  if (!templateFont_.family().isEmpty()) bag.WriteProperty(QStringLiteral("FontName"), templateFont_.family());
-  bag.WriteProperty(QStringLiteral("BackGroundAngel"), backGroundAngle_, 0);
-  bag.WriteProperty(QStringLiteral("LabelFontName"), labelFontName_, kDefaultFontName);
-  bag.WriteProperty(QStringLiteral("ShowHideCaptial"), showHide_, false);
-  bag.WriteProperty(QStringLiteral("LabeItemStrShow"), itemStrShow_, false);
-  bag.WriteProperty(QStringLiteral("LabeItemStrShowCanChange"), itemStrShowCanChange_, false);
+  WriteColourProperty(bag, QStringLiteral("BackColor"), backColor_, kDefaultBackColor);
+  WriteBoolProperty(bag, QStringLiteral("Enabled"), isEnabled(), true);
+  WriteColourProperty(bag, QStringLiteral("BorderColor"), borderColor_, kDefaultBorderColor);
+  WriteTextProperty(bag, QStringLiteral("GetData"), getData_, kDefaultGetData);
+  WriteColourProperty(bag, QStringLiteral("LabelColorMoveIn"), colorMoveIn_, kDefaultLabelColorMoveIn);
+  WriteColourProperty(bag, QStringLiteral("LabelColorMoveOut"), colorMoveOut_, kDefaultLabelColorMoveOut);
+  WriteColourProperty(bag, QStringLiteral("LabelColorClick"), colorClick_, kDefaultLabelColorClick);
+  WriteInt16Property(bag, QStringLiteral("LabelCurClick"), static_cast<int16_t>(curClick_), 0);
+  WriteInt16Property(bag, QStringLiteral("两行间高"), lineGap_, kDefaultLineGap);
+  WriteBoolProperty(bag, QStringLiteral("WordWrap"), wordWrap_, true);
+  WriteBoolProperty(bag, QStringLiteral("HightLightUse"), highlightUse_, false);
+  WriteColourProperty(bag, QStringLiteral("HightLightColor"), highlightColor_, kDefaultHightLightColor);
+  WriteColourProperty(bag, QStringLiteral("BackGroundColor1"), backGround1_, kDefaultBackGroundColor1);
+  WriteColourProperty(bag, QStringLiteral("BackGroundColor2"), backGround2_, kDefaultBackGroundColor2);
+  WriteInt16Property(bag, QStringLiteral("LabelFontSize"), labelFontSize_, kDefaultLabelFontSize);
+  // The template font's name is written whenever it has one (no default).
+  if (!templateFont_.family().isEmpty())
+    WriteTextProperty(bag, QStringLiteral("FontName"), templateFont_.family(), QString());
+  WriteInt16Property(bag, QStringLiteral("BackGroundAngel"), backGroundAngle_, 0);
+  WriteTextProperty(bag, QStringLiteral("LabelFontName"), labelFontName_, kDefaultFontName);
+  WriteBoolProperty(bag, QStringLiteral("ShowHideCaptial"), showHide_, false);
+  WriteBoolProperty(bag, QStringLiteral("LabeItemStrShow"), itemStrShow_, false);
+  WriteBoolProperty(bag, QStringLiteral("LabeItemStrShowCanChange"), itemStrShowCanChange_, false);
 }
 
 // ---------------------------------------------------------------------------
@@ -763,6 +733,8 @@ void MyStree::SyncSize() {
 }
 
 void MyStree::ApplySize() {
+  const bool widthChanged = laidOutSize_.width() != width();
+  const bool firstLayout = laidOutSize_.width() < 0;
   laidOutSize_ = size();
   const int W = ControlWidth(), H = ControlHeight();
   const int scrollLeft = W - kScrollBarWidth - kScrollBarInset;
@@ -770,6 +742,23 @@ void MyStree::ApplySize() {
                           twips::ToPixels(kScrollBarWidth), std::max(0, twips::ToPixels(H - 2 * kScrollBarInset)));
   PlaceTemplate();
   PaintBackground();
+  if (!firstLayout) RelayoutItems(widthChanged);
+}
+
+void MyStree::RelayoutItems(bool remeasure) {
+  const int n = LabelCount();
+  if (n == 0) return;
+  // A new width wraps every caption anew; a new height only changes what fits.
+  if (remeasure)
+    for (int i = 1; i <= n; ++i) Measure(items_[i], items_[i].caption);
+  RecomputeTops(1);
+  const int firstShown = scrollBar_->value();
+  LayoutItems();
+  if (ScrollBarShown()) {
+    SetScrollPosition(std::clamp(firstShown, scrollBar_->minimum(), scrollBar_->maximum()));
+    ScrollCurrentIntoView();
+  }
+  update();
 }
 
 // ---------------------------------------------------------------------------
@@ -780,39 +769,28 @@ void MyStree::RestoreCaptionColour(int index) {
   items_[index].colour = index == curClick_ ? colorClick_ : colorMoveOut_;
 }
 
-void MyStree::HoverMove(int index, const QPoint& screenPos) {
-  storedCursor_ = screenPos;
-  if (hoverIndex_ != index) {
-    hoverTimer_.stop();
-    if (InRange(hoverIndex_)) {
-      items_[hoverIndex_].underlined = false;
-      RestoreCaptionColour(hoverIndex_);
-    }
-  }
+void MyStree::HoverMove(int index) {
+  if (hoverIndex_ != index) EndHover();
   hoverIndex_ = index;
   Item& item = items_[index];
   if (!item.underlined) {
     item.underlined = true;
     item.colour = colorMoveIn_;
-    hoverTimer_.start(kHoverIntervalMs);
   }
   update();
 }
 
-void MyStree::HoverTick() {
-  if (hoverIndex_ > LabelCount()) {
-    hoverIndex_ = 0;
-    hoverTimer_.stop();
-    return;
-  }
-  if (CursorPos() == storedCursor_) return;
-  // The pointer has left the caption without moving over another one.
-  hoverTimer_.stop();
-  if (InRange(hoverIndex_)) {
-    RestoreCaptionColour(hoverIndex_);
-    items_[hoverIndex_].underlined = false;
-  }
+// The hover ends when the pointer moves off the captions, leaves the list
+// (the window system reports it) or goes onto the scroll bar: no timer
+// watches a resting pointer.
+void MyStree::EndHover() {
+  const int index = hoverIndex_;
   hoverIndex_ = 0;
+  if (!InRange(index)) return;  // the list was rebuilt shorter meanwhile
+  Item& item = items_[index];
+  if (!item.underlined) return;
+  item.underlined = false;
+  RestoreCaptionColour(index);
   update();
 }
 
@@ -903,14 +881,20 @@ void MyStree::mouseMoveEvent(QMouseEvent* event) {
   // While a button is held the caption that took the press gets the moves.
   int index = (pressIndex_ >= 0 && event->buttons() != Qt::NoButton) ? pressIndex_ : HitTest(pos);
   if (index > 0 && InRange(index)) {
-    HoverMove(index, CursorPos());
+    HoverMove(index);
     if (!InRange(index)) return;
     int16_t i = static_cast<int16_t>(index);
     float cx = x - kMargin, cy = y - items_[index].top;
     emit LabelMouseMove(i, button, shift, cx, cy);
   } else {
+    EndHover();
     emit MouseMove(button, shift, x, y);
   }
+}
+
+void MyStree::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  EndHover();
 }
 
 void MyStree::keyPressEvent(QKeyEvent* event) {
@@ -951,6 +935,7 @@ bool MyStree::eventFilter(QObject* watched, QEvent* event) {
   // The wheel over the scroll bar counts as the wheel over the list: it
   // scrolls one item per notch while the list has the capture, and never
   // moves the bar on its own.
+  if (watched == scrollBar_ && event->type() == QEvent::Enter) EndHover();
   if (watched == scrollBar_ && event->type() == QEvent::Wheel) {
     if (MouseMod::IsHooked(wheel_)) {
       auto* wheel = static_cast<QWheelEvent*>(event);

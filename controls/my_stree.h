@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QPointF>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -39,7 +38,6 @@ class MyStree : public QWidget {
   static constexpr int kCaptionRightGap = 60;         // between caption and scroll bar
   static constexpr int kScrollBarInset = 30;          // scroll bar distance from the top/right edge
   static constexpr int kScrollBarWidth = 255;         // 17 pixels
-  static constexpr int kHoverIntervalMs = 10;
   static inline const QString kSeparator = QStringLiteral("<KVQENTER>");
 
   // Stored defaults.
@@ -149,10 +147,6 @@ class MyStree : public QWidget {
   int CaptionAt(const QPoint& pixel) const;
   const QImage& BackgroundImage() const { return background_; }
 
-  // Where the pointer is on the screen; replaceable so tests can hold it still or move it.
-  using CursorSource = std::function<QPoint()>;
-  static void SetCursorSource(CursorSource source);  // empty restores QCursor::pos
-
  signals:
   void Click();
   void DblClick();
@@ -178,6 +172,7 @@ class MyStree : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -205,7 +200,8 @@ class MyStree : public QWidget {
   void Measure(Item& item, const QString& text) const;
   void RecomputeTops(int from);
   void PlaceTemplate();
-  // Lays the pieces out for the control's size. Runs on every resize, and
+  // Lays the pieces out for the control's size and the items again for it.
+  // Runs on every resize, and
   // before anything is measured or placed if the size changed while the
   // control was hidden (a hidden widget gets its resize event only when shown).
   void ApplySize();
@@ -214,6 +210,10 @@ class MyStree : public QWidget {
   void LayoutItems();
   void ScrollHandler();
   void ShowCurrent();
+  void ScrollCurrentIntoView();
+  // After a size change: captions re-measured at the new width (when it
+  // changed), laid out again, the current item kept in view.
+  void RelayoutItems(bool remeasure);
   void HideShownCaptions();
   void ShowCaption(int index, int32_t top);
   void SetScrollPosition(int value);
@@ -221,9 +221,8 @@ class MyStree : public QWidget {
   void PaintBackground();
   void PlaceHighlightOnCurrent();
   void RestoreCaptionColour(int index);
-  void ClearHover();
-  void HoverTick();
-  void HoverMove(int index, const QPoint& screenPos);
+  void HoverMove(int index);
+  void EndHover();
   void TakeWheel();
   void OnWheel(int16_t zDelta);
   int HitTest(const QPointF& pixel) const;
@@ -259,14 +258,12 @@ class MyStree : public QWidget {
 
   QScrollBar* scrollBar_ = nullptr;
   MWheel* wheel_ = nullptr;
-  QTimer hoverTimer_;
   QImage background_;
 
   QSize laidOutSize_{-1, -1};
   int topIndex_ = 0;
   bool layoutLock_ = false;
   int hoverIndex_ = 0;
-  QPoint storedCursor_;
   bool leftRelease_ = false;
   int pressIndex_ = -1;        // caption that took the button press; 0 = surface, -1 = none
   bool pressIsDouble_ = false;  // the press was the second of a double click

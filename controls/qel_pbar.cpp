@@ -23,36 +23,20 @@ const QString kMsgLeftAboveMax = QStringLiteral("数值必须小于最大值！�
 const QString kTitleDrag = QStringLiteral("拖动设置失败");
 const QString kMsgDrag = QStringLiteral("左移值不等于最小值无法设为拖动");
 
-// Nearest whole number (halves to even) as a 16-bit value; false when the
-// value does not fit.
-bool ToInt16(double value, int16_t* out) {
+// Nearest whole number (halves to even) as a 32-bit value; false when the
+// value does not fit. Widths are kept in 32 bits: a bar more than 2 184
+// pixels wide is more than 32 767 twips wide.
+bool ToInt32(double value, int32_t* out) {
   if (!std::isfinite(value)) return false;
   const double r = std::nearbyint(value);
-  if (r < -32768.0 || r > 32767.0) return false;
-  *out = static_cast<int16_t>(r);
+  if (r < -2147483648.0 || r > 2147483647.0) return false;
+  *out = static_cast<int32_t>(r);
   return true;
 }
 
-int16_t ClampToInt16(double value) {
+int32_t ClampToInt32(double value) {
   if (!std::isfinite(value)) return 0;
-  return static_cast<int16_t>(std::max(-32768.0, std::min(32767.0, std::nearbyint(value))));
-}
-
-ColourValue ReadColour(const PropertyBag& bag, const char* key, ColourValue def) {
-  bool ok = false;
-  const qlonglong n = bag.ReadProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(def)).toLongLong(&ok);
-  return ok ? static_cast<ColourValue>(n & 0xFFFFFFFFll) : def;
-}
-
-int32_t ReadInt32(const PropertyBag& bag, const char* key, int32_t def) {
-  bool ok = false;
-  const qlonglong n = bag.ReadProperty(QString::fromUtf8(key), def).toLongLong(&ok);
-  if (!ok) return def;
-  return static_cast<int32_t>(std::max<qlonglong>(INT32_MIN, std::min<qlonglong>(INT32_MAX, n)));
-}
-
-void WriteColour(PropertyBag& bag, const char* key, ColourValue value, ColourValue def) {
-  bag.WriteProperty(QString::fromUtf8(key), QVariant::fromValue<qlonglong>(value), QVariant::fromValue<qlonglong>(def));
+  return static_cast<int32_t>(std::max(-2147483648.0, std::min(2147483647.0, std::nearbyint(value))));
 }
 
 }  // namespace
@@ -89,22 +73,23 @@ void QelPBar::Layout() {
   const int W = ControlWidth(), H = ControlHeight();
   // 1-4. Fill one pixel in from the frame; captions centred, on top of each other.
   fillLeft_ = 15;
-  fillWidth_ = ClampToInt16(std::max(0, W - 30));
-  const QSizeF caption = CaptionSize();
-  captionLeft_ = (W - caption.width()) / 2.0;
-  captionTop_ = (H - caption.height()) / 2.0;
+  fillWidth_ = std::max(0, W - 30);
+  CentreCaption();
   // 5. The fill starts at the left offset. A bar whose range is empty (only
   // possible from stored properties) starts at the left edge.
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;
-  if (range != 0) fillLeft_ += ClampToInt16(static_cast<double>(W - 15) * leftPos_ / static_cast<double>(range));
+  if (range != 0) fillLeft_ += ClampToInt32(static_cast<double>(W - 15) * leftPos_ / static_cast<double>(range));
   // 6-7. Gradient over the bar's full inner width, then the fill for the value.
   PaintGradient(W - 30);
   FillUpdate();
 }
 
-void QelPBar::CentreCaptionVertically() {
-  EnsureLayout();
-  captionTop_ = (ControlHeight() - CaptionSize().height()) / 2.0;
+void QelPBar::CentreCaption() {
+  // Both captions lie on top of each other at the centre of the control,
+  // whatever the fill's offset; a new text or font is centred again at once.
+  const QSizeF caption = CaptionSize();
+  captionLeft_ = (ControlWidth() - caption.width()) / 2.0;
+  captionTop_ = (ControlHeight() - caption.height()) / 2.0;
   update();
 }
 
@@ -138,8 +123,10 @@ bool QelPBar::PercentText(QString* text) const {
 }
 
 void QelPBar::SetCaptionText(const QString& text) {
+  if (text == caption_) return;
   caption_ = text;
-  update();
+  EnsureLayout();
+  CentreCaption();
 }
 
 void QelPBar::FillUpdate() {
@@ -149,8 +136,8 @@ void QelPBar::FillUpdate() {
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;
   const int64_t span = static_cast<int64_t>(value_) - minValue_;
   if (range == 0) return;
-  int16_t width = 0;
-  if (!ToInt16(static_cast<double>(onePercent) * static_cast<double>(span) / static_cast<double>(range) * 100.0, &width))
+  int32_t width = 0;
+  if (!ToInt32(static_cast<double>(onePercent) * static_cast<double>(span) / static_cast<double>(range) * 100.0, &width))
     return;
   if (width < 0) return;
   fillWidth_ = width;
@@ -189,18 +176,18 @@ void QelPBar::setBorderColor(ColourValue value) {
 
 void QelPBar::setCaption(const QString& value) {
   if (autoPerCent_) return;
-  SetCaptionText(value);  // not re-centred
+  SetCaptionText(value);
   EmitChanged("Caption");
 }
 
 void QelPBar::setMaxValue(int32_t value) {
   if (value > kMaxValueLimit) value = kMaxValueLimit;
   if (value == minValue_) {
-    Refuse(kMsgSameAsMin, kTitleValueError);
+    Refuse(kMsgSameAsMin, kTitleValueError, true);
     return;
   }
   if (value < leftPos_) {
-    Refuse(kMsgMaxBelowLeft, kTitleValueError);
+    Refuse(kMsgMaxBelowLeft, kTitleValueError, true);
     return;
   }
   if (value_ > value) value_ = value;
@@ -212,7 +199,7 @@ void QelPBar::setMaxValue(int32_t value) {
 void QelPBar::setMinValue(int32_t value) {
   if (value < 0) value = 0;
   if (value == maxValue_) {
-    Refuse(kMsgSameAsMin, kTitleValueError);
+    Refuse(kMsgSameAsMin, kTitleValueError, true);
     return;
   }
   if (value_ < value) value_ = value;
@@ -268,7 +255,7 @@ void QelPBar::setCanDrag(bool value) {
   // Dragging maps the whole width to the range, so it needs the fill to
   // start at the minimum. Switching dragging off is always allowed.
   if (value && leftPos_ > minValue_) {
-    Refuse(kMsgDrag, kTitleDrag);
+    Refuse(kMsgDrag, kTitleDrag, false);
     return;
   }
   canDrag_ = value;
@@ -277,16 +264,16 @@ void QelPBar::setCanDrag(bool value) {
 
 void QelPBar::setLeftPos(int32_t value) {
   if (value > maxValue_) {
-    Refuse(kMsgLeftAboveMax, kTitleValueError);
+    Refuse(kMsgLeftAboveMax, kTitleValueError, true);
     return;
   }
   EnsureLayout();
   if (value < minValue_) value = minValue_;
   if (value > value_) value = value_;
   const int64_t range = static_cast<int64_t>(maxValue_) - minValue_;
-  int16_t shift = 0;
+  int32_t shift = 0;
   if (range != 0)
-    shift = ClampToInt16(static_cast<double>(ControlWidth() - 15) *
+    shift = ClampToInt32(static_cast<double>(ControlWidth() - 15) *
                          static_cast<double>(static_cast<int64_t>(value) - leftPos_) / static_cast<double>(range));
   leftPos_ = value;
   // The caption stays where it is on screen.
@@ -297,43 +284,48 @@ void QelPBar::setLeftPos(int32_t value) {
   EmitChanged("LeftPos");
 }
 
-void QelPBar::Refuse(const QString& text, const QString& title) { platform::ShowPlainMessage(text, title); }
+void QelPBar::Refuse(const QString& text, const QString& title, bool twoButtons) {
+  platform::PlainMessage message;
+  message.text = text;
+  message.title = title;
+  message.twoButtons = twoButtons;
+  platform::ShowPlainMessage(message);  // the answer changes nothing: the value is refused either way
+}
 
 void QelPBar::ReadProperties(const PropertyBag& bag) {
-  backColor_ = ReadColour(bag, "BackColor", kDefaultBackColor);
-  const QVariant storedFont = bag.ReadProperty(QStringLiteral("Font"));
-  if (storedFont.canConvert<QFont>() && storedFont.isValid()) setFont(storedFont.value<QFont>());
-  borderColor_ = ReadColour(bag, "BorderColor", kDefaultBorderColor);
-  caption_ = bag.ReadProperty(QStringLiteral("Caption"), kDefaultCaption).toString();
-  maxValue_ = ReadInt32(bag, "MaxValue", kDefaultMaxValue);
-  minValue_ = ReadInt32(bag, "MinValue", kDefaultMinValue);
-  value_ = ReadInt32(bag, "Value", kDefaultValue);
-  foreColor1_ = ReadColour(bag, "ForeColor1", kDefaultForeColor1);
-  foreColor2_ = ReadColour(bag, "ForeColor2", kDefaultForeColor2);
-  colorLeft_ = ReadColour(bag, "ColorLeft", kDefaultColorLeft);
-  colorRight_ = ReadColour(bag, "ColorRight", kDefaultColorRight);
-  autoPerCent_ = bag.ReadProperty(QStringLiteral("AutoPerCent"), false).toBool();
-  canDrag_ = bag.ReadProperty(QStringLiteral("CanDrag"), false).toBool();
-  leftPos_ = ReadInt32(bag, "LeftPos", 0);
+  backColor_ = ReadColourProperty(bag, QStringLiteral("BackColor"), kDefaultBackColor);
+  setFont(ReadFontProperty(bag, QStringLiteral("Font")));
+  borderColor_ = ReadColourProperty(bag, QStringLiteral("BorderColor"), kDefaultBorderColor);
+  caption_ = ReadTextProperty(bag, QStringLiteral("Caption"), kDefaultCaption);
+  maxValue_ = ReadInt32Property(bag, QStringLiteral("MaxValue"), kDefaultMaxValue);
+  minValue_ = ReadInt32Property(bag, QStringLiteral("MinValue"), kDefaultMinValue);
+  value_ = ReadInt32Property(bag, QStringLiteral("Value"), kDefaultValue);
+  foreColor1_ = ReadColourProperty(bag, QStringLiteral("ForeColor1"), kDefaultForeColor1);
+  foreColor2_ = ReadColourProperty(bag, QStringLiteral("ForeColor2"), kDefaultForeColor2);
+  colorLeft_ = ReadColourProperty(bag, QStringLiteral("ColorLeft"), kDefaultColorLeft);
+  colorRight_ = ReadColourProperty(bag, QStringLiteral("ColorRight"), kDefaultColorRight);
+  autoPerCent_ = ReadBoolProperty(bag, QStringLiteral("AutoPerCent"), false);
+  canDrag_ = ReadBoolProperty(bag, QStringLiteral("CanDrag"), false);
+  leftPos_ = ReadInt32Property(bag, QStringLiteral("LeftPos"), 0);
   update();
 }
 
 void QelPBar::WriteProperties(PropertyBag& bag) const {
   const QFont ambient = parentWidget() ? parentWidget()->font() : QApplication::font();
-  WriteColour(bag, "BackColor", backColor_, kDefaultBackColor);
-  bag.WriteProperty(QStringLiteral("Font"), font(), ambient);
-  WriteColour(bag, "BorderColor", borderColor_, kDefaultBorderColor);
-  bag.WriteProperty(QStringLiteral("Caption"), caption_, kDefaultCaption);
-  bag.WriteProperty(QStringLiteral("MaxValue"), maxValue_, kDefaultMaxValue);
-  bag.WriteProperty(QStringLiteral("MinValue"), minValue_, kDefaultMinValue);
-  bag.WriteProperty(QStringLiteral("Value"), value_, kDefaultValue);
-  WriteColour(bag, "ForeColor1", foreColor1_, kDefaultForeColor1);
-  WriteColour(bag, "ForeColor2", foreColor2_, kDefaultForeColor2);
-  WriteColour(bag, "ColorLeft", colorLeft_, kDefaultColorLeft);
-  WriteColour(bag, "ColorRight", colorRight_, kDefaultColorRight);
-  bag.WriteProperty(QStringLiteral("AutoPerCent"), autoPerCent_, false);
-  bag.WriteProperty(QStringLiteral("CanDrag"), canDrag_, false);
-  bag.WriteProperty(QStringLiteral("LeftPos"), leftPos_, 0);
+  WriteColourProperty(bag, QStringLiteral("BackColor"), backColor_, kDefaultBackColor);
+  WriteFontProperty(bag, QStringLiteral("Font"), font(), ambient);
+  WriteColourProperty(bag, QStringLiteral("BorderColor"), borderColor_, kDefaultBorderColor);
+  WriteTextProperty(bag, QStringLiteral("Caption"), caption_, kDefaultCaption);
+  WriteInt32Property(bag, QStringLiteral("MaxValue"), maxValue_, kDefaultMaxValue);
+  WriteInt32Property(bag, QStringLiteral("MinValue"), minValue_, kDefaultMinValue);
+  WriteInt32Property(bag, QStringLiteral("Value"), value_, kDefaultValue);
+  WriteColourProperty(bag, QStringLiteral("ForeColor1"), foreColor1_, kDefaultForeColor1);
+  WriteColourProperty(bag, QStringLiteral("ForeColor2"), foreColor2_, kDefaultForeColor2);
+  WriteColourProperty(bag, QStringLiteral("ColorLeft"), colorLeft_, kDefaultColorLeft);
+  WriteColourProperty(bag, QStringLiteral("ColorRight"), colorRight_, kDefaultColorRight);
+  WriteBoolProperty(bag, QStringLiteral("AutoPerCent"), autoPerCent_, false);
+  WriteBoolProperty(bag, QStringLiteral("CanDrag"), canDrag_, false);
+  WriteInt32Property(bag, QStringLiteral("LeftPos"), leftPos_, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -373,7 +365,8 @@ void QelPBar::resizeEvent(QResizeEvent* event) {
 void QelPBar::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::FontChange) {
-    CentreCaptionVertically();
+    EnsureLayout();
+    CentreCaption();
     EmitChanged("Font");
   }
 }

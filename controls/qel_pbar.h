@@ -20,8 +20,9 @@ class PropertyBag;
 // pixel in from the frame. Refused property values are reported in the
 // platform's plain message box and leave every property as it was.
 //
-// Font: QWidget's font (inherited from the host like an ambient font); a
-// change re-centres the caption vertically.
+// Font: QWidget's font (inherited from the host like an ambient font). The
+// caption is centred again whenever its text, its font or the bar's size
+// changes, so hosts never need to nudge the bar to re-centre it.
 class QelPBar : public QWidget {
   Q_OBJECT
 
@@ -76,7 +77,7 @@ class QelPBar : public QWidget {
   void WriteProperties(PropertyBag& bag) const;
 
   // ---- view state, twips unless named otherwise ----
-  int16_t FillWidth() const { return fillWidth_; }
+  int32_t FillWidth() const { return fillWidth_; }
   int32_t FillLeft() const { return fillLeft_; }
   QRect FillRectPixels() const;
   QRectF CaptionRectPixels() const;
@@ -108,13 +109,13 @@ class QelPBar : public QWidget {
   // Runs the layout first if the size changed while the bar was hidden (a
   // hidden widget gets its resize event only when shown).
   void EnsureLayout();
-  void CentreCaptionVertically();
+  void CentreCaption();
   void PaintGradient(int widthTwips);
   void FillUpdate();
   bool PercentText(QString* text) const;
   void SetCaptionText(const QString& text);
   void MouseToValue(QMouseEvent* event, MouseKind kind);
-  void Refuse(const QString& text, const QString& title);
+  void Refuse(const QString& text, const QString& title, bool twoButtons);
   void EmitChanged(const char* name) { emit PropertyChanged(QString::fromUtf8(name)); }
 
   ColourValue backColor_ = kDefaultBackColor;
@@ -133,7 +134,7 @@ class QelPBar : public QWidget {
 
   QSize laidOutSize_{-1, -1};
   int32_t fillLeft_ = 15;
-  int16_t fillWidth_ = 0;
+  int32_t fillWidth_ = 0;
   double captionLeft_ = 0;  // twips, control coordinates
   double captionTop_ = 0;
   QImage gradient_;         // the fill's persistent picture, from the fill's left edge

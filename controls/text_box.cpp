@@ -107,9 +107,6 @@ QelTextBase::QelTextBase(bool multiLine, QWidget* parent) : QWidget(parent), mul
   setFocusProxy(Text1());
   setFocusPolicy(Qt::StrongFocus);
 
-  timer1_.setSingleShot(false);
-  connect(&timer1_, &QTimer::timeout, this, &QelTextBase::Timer1_Timer);
-
   loading_ = true;
   InitProperties();
   loading_ = false;
@@ -117,7 +114,6 @@ QelTextBase::QelTextBase(bool multiLine, QWidget* parent) : QWidget(parent), mul
 }
 
 QelTextBase::~QelTextBase() {
-  timer1_.stop();
   if (line_) line_->removeEventFilter(this);
   if (plain_) {
     plain_->removeEventFilter(this);
@@ -231,10 +227,6 @@ void QelTextBase::Refresh() {
   if (plain_) plain_->viewport()->update();
 }
 
-void QelTextBase::setPointerSource(PointerSource source) { pointer_ = std::move(source); }
-
-QPoint QelTextBase::PointerPos() const { return pointer_ ? pointer_() : QCursor::pos(); }
-
 void QelTextBase::ApplyPalette() {
   QWidget* field = Text1();
   QPalette pal = field->palette();
@@ -318,50 +310,45 @@ void QelTextBase::InitProperties() {
 
 namespace {
 QFont AmbientFont(const QWidget* w) { return w->parentWidget() ? w->parentWidget()->font() : QApplication::font(); }
-QVariant Colour(ColourValue v) { return QVariant::fromValue<uint>(v); }
 }  // namespace
 
 void QelTextBase::ReadProperties(const PropertyBag& bag) {
   loading_ = true;
-  setForeColor(bag.ReadProperty("ForeColor", Colour(kDefaultForeColor)).toUInt());
-  setEnabled(bag.ReadProperty("Enabled", true).toBool());
-  const QVariant font = bag.ReadProperty("Font");
-  if (font.canConvert<QFont>() && font.isValid())
-    setFont(font.value<QFont>());
-  else
-    setFont(QFont());
-  setAlignment(static_cast<int16_t>(bag.ReadProperty("Alignment", 0).toInt()));
-  setLocked(bag.ReadProperty("Locked", false).toBool());
-  setPasswordChar(bag.ReadProperty("PasswordChar", QString()).toString());
-  setText(bag.ReadProperty("Text", QStringLiteral("Text1")).toString());
-  setMaxLength(bag.ReadProperty("MaxLength", 0).toInt());
-  setMouseMoveColor(bag.ReadProperty("MouseMoveColor", Colour(kDefaultMouseMoveColor)).toUInt());
-  setMouseInColor(bag.ReadProperty("MouseInColor", Colour(kDefaultMouseInColor)).toUInt());
-  setMouseOutColor(bag.ReadProperty("MouseOutColor", Colour(kDefaultMouseOutColor)).toUInt());
-  setBorderColor(bag.ReadProperty("BorderColor", Colour(kDefaultBorderColor)).toUInt());
-  setSelAll(bag.ReadProperty("SelAll", false).toBool());
-  setOnlyNumber(bag.ReadProperty("OnlyNumber", true).toBool());
-  setUserDot(bag.ReadProperty("UserDot", false).toBool());
+  setForeColor(ReadColourProperty(bag, QStringLiteral("ForeColor"), kDefaultForeColor));
+  setEnabled(ReadBoolProperty(bag, QStringLiteral("Enabled"), true));
+  setFont(ReadFontProperty(bag, QStringLiteral("Font")));
+  setAlignment(ReadInt16Property(bag, QStringLiteral("Alignment"), 0));
+  setLocked(ReadBoolProperty(bag, QStringLiteral("Locked"), false));
+  setPasswordChar(ReadTextProperty(bag, QStringLiteral("PasswordChar"), QString()));
+  setText(ReadTextProperty(bag, QStringLiteral("Text"), QStringLiteral("Text1")));
+  setMaxLength(ReadInt32Property(bag, QStringLiteral("MaxLength"), 0));
+  setMouseMoveColor(ReadColourProperty(bag, QStringLiteral("MouseMoveColor"), kDefaultMouseMoveColor));
+  setMouseInColor(ReadColourProperty(bag, QStringLiteral("MouseInColor"), kDefaultMouseInColor));
+  setMouseOutColor(ReadColourProperty(bag, QStringLiteral("MouseOutColor"), kDefaultMouseOutColor));
+  setBorderColor(ReadColourProperty(bag, QStringLiteral("BorderColor"), kDefaultBorderColor));
+  setSelAll(ReadBoolProperty(bag, QStringLiteral("SelAll"), false));
+  setOnlyNumber(ReadBoolProperty(bag, QStringLiteral("OnlyNumber"), true));
+  setUserDot(ReadBoolProperty(bag, QStringLiteral("UserDot"), false));
   loading_ = false;
   SetBack(hasFocus_ ? mouseInColor_ : mouseOutColor_);
 }
 
 void QelTextBase::WriteProperties(PropertyBag& bag) const {
-  bag.WriteProperty("ForeColor", Colour(foreColor_), Colour(kDefaultForeColor));
-  bag.WriteProperty("Enabled", isEnabled(), true);
-  bag.WriteProperty("Font", font(), AmbientFont(this));
-  bag.WriteProperty("Alignment", static_cast<int>(alignment_), 0);
-  bag.WriteProperty("Locked", locked_, false);
-  bag.WriteProperty("PasswordChar", passwordChar_, QString());
-  bag.WriteProperty("Text", Text(), QStringLiteral("Text1"));
-  bag.WriteProperty("MaxLength", maxLength_, 0);
-  bag.WriteProperty("MouseMoveColor", Colour(mouseMoveColor_), Colour(kDefaultMouseMoveColor));
-  bag.WriteProperty("MouseInColor", Colour(mouseInColor_), Colour(kDefaultMouseInColor));
-  bag.WriteProperty("MouseOutColor", Colour(mouseOutColor_), Colour(kDefaultMouseOutColor));
-  bag.WriteProperty("BorderColor", Colour(borderColor_), Colour(kDefaultBorderColor));
-  bag.WriteProperty("SelAll", selAll_, false);
-  bag.WriteProperty("OnlyNumber", onlyNumber_, true);
-  bag.WriteProperty("UserDot", userDot_, false);
+  WriteColourProperty(bag, QStringLiteral("ForeColor"), foreColor_, kDefaultForeColor);
+  WriteBoolProperty(bag, QStringLiteral("Enabled"), isEnabled(), true);
+  WriteFontProperty(bag, QStringLiteral("Font"), font(), AmbientFont(this));
+  WriteInt16Property(bag, QStringLiteral("Alignment"), alignment_, 0);
+  WriteBoolProperty(bag, QStringLiteral("Locked"), locked_, false);
+  WriteTextProperty(bag, QStringLiteral("PasswordChar"), passwordChar_, QString());
+  WriteTextProperty(bag, QStringLiteral("Text"), Text(), QStringLiteral("Text1"));
+  WriteInt32Property(bag, QStringLiteral("MaxLength"), maxLength_, 0);
+  WriteColourProperty(bag, QStringLiteral("MouseMoveColor"), mouseMoveColor_, kDefaultMouseMoveColor);
+  WriteColourProperty(bag, QStringLiteral("MouseInColor"), mouseInColor_, kDefaultMouseInColor);
+  WriteColourProperty(bag, QStringLiteral("MouseOutColor"), mouseOutColor_, kDefaultMouseOutColor);
+  WriteColourProperty(bag, QStringLiteral("BorderColor"), borderColor_, kDefaultBorderColor);
+  WriteBoolProperty(bag, QStringLiteral("SelAll"), selAll_, false);
+  WriteBoolProperty(bag, QStringLiteral("OnlyNumber"), onlyNumber_, true);
+  WriteBoolProperty(bag, QStringLiteral("UserDot"), userDot_, false);
 }
 
 // ---- input filter --------------------------------------------------------
@@ -520,7 +507,7 @@ bool QelTextBase::eventFilter(QObject* watched, QEvent* event) {
         if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) return false;
         hasFocus_ = true;
         SetBack(mouseInColor_);
-        timer1_.stop();
+        awaitingLeave_ = false;
         if (selAll_) {
           if (line_) line_->selectAll(); else plain_->selectAll();
         }
@@ -530,11 +517,24 @@ bool QelTextBase::eventFilter(QObject* watched, QEvent* event) {
         if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) return false;
         hasFocus_ = false;
         SetBack(mouseOutColor_);
-        timer1_.start(kFocusLossPollMs);
+        // MouseOut follows once the pointer is away from the box: now (after
+        // the other focus handlers) when it is elsewhere, else when it leaves.
+        awaitingLeave_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+              QWidget* target = line_ ? static_cast<QWidget*>(line_) : plain_->viewport();
+              if (!target->underMouse()) PointerLeft();
+            },
+            Qt::QueuedConnection);
         return false;
       }
       default: break;
     }
+  }
+  if (isMouseTarget && event->type() == QEvent::Leave) {
+    PointerLeft();
+    return false;
   }
   if (isMouseTarget) return HandleMouse(event);
   return false;
@@ -561,10 +561,9 @@ bool QelTextBase::HandleMouse(QEvent* event) {
       break;
     }
     case QEvent::MouseMove: {
-      lastPointer_ = PointerPos();
       if (!hasFocus_) {
         SetBack(mouseMoveColor_);
-        if (!timer1_.isActive()) timer1_.start(kHoverPollMs);
+        awaitingLeave_ = true;
       }
       int16_t buttons = vbinput::MouseButtons(mouse->buttons());
       emit MouseMove(buttons, shift, x, y);
@@ -589,11 +588,9 @@ bool QelTextBase::HandleMouse(QEvent* event) {
   return !self;
 }
 
-void QelTextBase::Timer1_Timer() {
-  if (!timer1_.isActive()) return;  // a tick only comes from a running poll
-  const QPoint now = PointerPos();
-  if (now == lastPointer_) return;  // still resting where it was last seen over the box
-  timer1_.stop();
+void QelTextBase::PointerLeft() {
+  if (!awaitingLeave_) return;  // MouseOut is raised once per hover
+  awaitingLeave_ = false;
   if (!hasFocus_) {
     SetBack(mouseOutColor_);
     emit MouseOut();

@@ -1,7 +1,6 @@
 #pragma once
 #include <QPoint>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -35,8 +34,6 @@ class QelTextBase : public QWidget {
   static constexpr ColourValue kDefaultBorderColor = RgbValue(0, 44, 150);
   static constexpr int kFieldInsetTwips = 60;  // the field sits this far inside the frame
   static constexpr int kMinWidthTwips = 180;
-  static constexpr int kHoverPollMs = 50;
-  static constexpr int kFocusLossPollMs = 1;
 
   ~QelTextBase() override;
 
@@ -94,16 +91,13 @@ class QelTextBase : public QWidget {
   // The background colour the field and frame show now.
   ColourValue CurrentBackColor() const { return currentBack_; }
   bool HasFocusFlag() const { return hasFocus_; }
-  // The pointer-leave poll.
-  bool HoverPollActive() const { return timer1_.isActive(); }
-  int HoverPollInterval() const { return timer1_.interval(); }
-  void Timer1_Timer();
+  // Between a hover of the unfocused box (or a focus loss) and the pointer
+  // leaving the box; the leave event then ends it.
+  bool AwaitingLeave() const { return awaitingLeave_; }
+  // The pointer has left the edit field: MouseOutColor and MouseOut unless focused.
+  void PointerLeft();
   // The smallest control height: one text line plus the frame insets.
   int MinimumHeightPixels() const;
-
-  // Where the pointer is, in screen pixels. Tests replace it.
-  using PointerSource = std::function<QPoint()>;
-  void setPointerSource(PointerSource source);
 
  signals:
   void Click();
@@ -143,13 +137,10 @@ class QelTextBase : public QWidget {
   void ApplyMaxLength();
   void LayoutField();
   void Notify(const char* name);
-  QPoint PointerPos() const;
 
   bool multiLine_;
   QLineEdit* line_ = nullptr;
   QPlainTextEdit* plain_ = nullptr;
-  QTimer timer1_;
-  PointerSource pointer_;
 
   ColourValue foreColor_ = kDefaultForeColor;
   int16_t alignment_ = 0;
@@ -166,7 +157,7 @@ class QelTextBase : public QWidget {
 
   ColourValue currentBack_ = kDefaultMouseOutColor;
   bool hasFocus_ = false;
-  QPoint lastPointer_;
+  bool awaitingLeave_ = false;
   bool replaying_ = false;       // an event we send to the field ourselves
   bool afterDoubleClick_ = false;  // the release that ends a double click is no click
   bool loading_ = false;           // reading stored properties: no change reports

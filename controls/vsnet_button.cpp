@@ -124,14 +124,12 @@ VsNetBut::VsNetBut(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
-  overTimer_.setInterval(kOverPollMs);
-  connect(&overTimer_, &QTimer::timeout, this, &VsNetBut::OverTimer_Timer);
   loading_ = true;
   InitProperties();
   loading_ = false;
 }
 
-VsNetBut::~VsNetBut() { overTimer_.stop(); }
+VsNetBut::~VsNetBut() = default;
 
 void VsNetBut::Notify(const char* name) {
   if (!loading_) emit PropertyChanged(QString::fromLatin1(name));
@@ -413,71 +411,55 @@ void VsNetBut::UpdateShortcuts() {
 
 struct VsNetBut::StoredProperty {
   const char* name;
-  QVariant (*get)(const VsNetBut&);
-  void (*set)(VsNetBut&, const QVariant&);
-  QVariant (*def)(const VsNetBut&);
+  // Reads the property from the bag (the default when it is missing or unusable).
+  void (*read)(VsNetBut&, const PropertyBag&, const QString&);
+  void (*write)(const VsNetBut&, PropertyBag&, const QString&);
 };
 
 namespace {
-QVariant U(ColourValue v) { return QVariant::fromValue<uint>(v); }
-int16_t I16(const QVariant& v) { return static_cast<int16_t>(std::clamp(v.toInt(), -32768, 32767)); }
-double Dbl(const QVariant& v, double fallback) {
-  bool ok = false;
-  const double d = v.toDouble(&ok);
-  return ok && d == d ? d : fallback;
+QFont HostFont(const QWidget& w) { return w.parentWidget() ? w.parentWidget()->font() : QApplication::font(); }
+// Pictures are the one kind only the button stores.
+QImage ReadPicture(const PropertyBag& bag, const QString& name) { return bag.ReadProperty(name).value<QImage>(); }
+void WritePicture(PropertyBag& bag, const QString& name, const QImage& picture) {
+  bag.WriteProperty(name, picture, QImage());
 }
 }  // namespace
 
 const std::vector<VsNetBut::StoredProperty>& VsNetBut::StoredProperties() {
   using B = VsNetBut;
-  using V = QVariant;
-#define COLOUR(Name, member, Default)                                                       \
-  StoredProperty {                                                                          \
-    #Name, [](const B& b) { return U(b.member); }, [](B& b, const V& v) { b.member = v.toUInt(); }, \
-        [](const B&) { return U(Default); }                                                 \
+  using Bag = PropertyBag;
+  using N = QString;
+#define TYPED(Kind, Name, member, Default)                                                               \
+  StoredProperty {                                                                                       \
+    #Name, [](B& b, const Bag& bag, const N& n) { b.member = Read##Kind##Property(bag, n, Default); },  \
+        [](const B& b, Bag& bag, const N& n) { Write##Kind##Property(bag, n, b.member, Default); }       \
   }
-#define BOOL(Name, member, Default)                                                          \
-  StoredProperty {                                                                           \
-    #Name, [](const B& b) { return V(b.member); }, [](B& b, const V& v) { b.member = v.toBool(); }, \
-        [](const B&) { return V(Default); }                                                  \
-  }
-#define SHORT(Name, member, Default)                                                              \
-  StoredProperty {                                                                                \
-    #Name, [](const B& b) { return V(static_cast<int>(b.member)); }, [](B& b, const V& v) { b.member = I16(v); }, \
-        [](const B&) { return V(Default); }                                                       \
-  }
-#define LONG(Name, member, Default)                                                            \
-  StoredProperty {                                                                             \
-    #Name, [](const B& b) { return V(b.member); }, [](B& b, const V& v) { b.member = v.toInt(); }, \
-        [](const B&) { return V(Default); }                                                    \
-  }
+#define COLOUR(Name, member, Default) TYPED(Colour, Name, member, Default)
+#define BOOL(Name, member, Default) TYPED(Bool, Name, member, Default)
+#define SHORT(Name, member, Default) TYPED(Int16, Name, member, Default)
+#define LONG(Name, member, Default) TYPED(Int32, Name, member, Default)
   static const std::vector<StoredProperty> props = {
-      {"Font", [](const B& b) { return V(b.font()); },
-       [](B& b, const V& v) {
-         if (v.isValid() && v.canConvert<QFont>())
-           b.setFont(v.value<QFont>());
-         else
-           b.setFont(QFont());
-       },
-       [](const B& b) { return V(b.parentWidget() ? b.parentWidget()->font() : QApplication::font()); }},
+      {"Font", [](B& b, const Bag& bag, const N& n) { b.setFont(ReadFontProperty(bag, n)); },
+       [](const B& b, Bag& bag, const N& n) { WriteFontProperty(bag, n, b.font(), HostFont(b)); }},
       BOOL(Office2003Style, office2003Style_, true),
       COLOUR(DownColorXP, downColorXP_, kDefaultDownColorXP),
       COLOUR(OverColorXP, overColorXP_, kDefaultOverColorXP),
       COLOUR(CheckedColorXP, checkedColorXP_, kDefaultCheckedColorXP),
       BOOL(ShowShadow, showShadow_, true),
-      {"Enabled", [](const B& b) { return V(b.isEnabled()); }, [](B& b, const V& v) { b.setEnabled(v.toBool()); },
-       [](const B&) { return V(true); }},
-      {"MouseIcon", [](const B& b) { return b.mouseIcon_.isNull() ? V(QImage()) : V(b.mouseIcon_.toImage()); },
-       [](B& b, const V& v) { b.mouseIcon_ = QPixmap::fromImage(v.value<QImage>()); },
-       [](const B&) { return V(QImage()); }},
+      {"Enabled", [](B& b, const Bag& bag, const N& n) { b.setEnabled(ReadBoolProperty(bag, n, true)); },
+       [](const B& b, Bag& bag, const N& n) { WriteBoolProperty(bag, n, b.isEnabled(), true); }},
+      {"MouseIcon", [](B& b, const Bag& bag, const N& n) { b.mouseIcon_ = QPixmap::fromImage(ReadPicture(bag, n)); },
+       [](const B& b, Bag& bag, const N& n) {
+         WritePicture(bag, n, b.mouseIcon_.isNull() ? QImage() : b.mouseIcon_.toImage());
+       }},
       SHORT(MousePointer, mousePointer_, 0),
       BOOL(ShowCaption, showCaption_, true),
-      {"CaptionAreaPercent", [](const B& b) { return V(b.captionAreaPercent_); },
-       [](B& b, const V& v) { b.captionAreaPercent_ = std::clamp(Dbl(v, 80.0), 0.0, 100.0); },
-       [](const B&) { return V(80.0); }},
-      {"Caption", [](const B& b) { return V(b.caption_); },
-       [](B& b, const V& v) { b.caption_ = v.toString(); },
-       [](const B&) { return V(QString::fromUtf8(kDefaultCaption)); }},
+      {"CaptionAreaPercent",
+       [](B& b, const Bag& bag, const N& n) {
+         b.captionAreaPercent_ = std::clamp(ReadDoubleProperty(bag, n, 80.0), 0.0, 100.0);
+       },
+       [](const B& b, Bag& bag, const N& n) { WriteDoubleProperty(bag, n, b.captionAreaPercent_, 80.0); }},
+      TYPED(Text, Caption, caption_, QString::fromUtf8(kDefaultCaption)),
       BOOL(AutoMultiLine, autoMultiLine_, false),
       SHORT(CaptionOffsetBottom, captionOffsetBottom_, 2),
       SHORT(CaptionOffsetLeft, captionOffsetLeft_, 2),
@@ -493,22 +475,20 @@ const std::vector<VsNetBut::StoredProperty>& VsNetBut::StoredProperties() {
       BOOL(ShowEdgeOnNoFocus, showEdgeOnNoFocus_, false),
       BOOL(ShowFocusRect, showFocusRect_, false),
       SHORT(FoucsRectOffSet, foucsRectOffSet_, 2),
-      {"ButtonPicture", [](const B& b) { return V(b.buttonPicture_); },
-       [](B& b, const V& v) {
-         b.buttonPicture_ = v.value<QImage>();
+      {"ButtonPicture",
+       [](B& b, const Bag& bag, const N& n) {
+         b.buttonPicture_ = ReadPicture(bag, n);
          b.drawnPicture_ = Drawable(b.buttonPicture_);
        },
-       [](const B&) { return V(QImage()); }},
+       [](const B& b, Bag& bag, const N& n) { WritePicture(bag, n, b.buttonPicture_); }},
       BOOL(ShowPictureFixSize, showPictureFixSize_, true),
       COLOUR(SepForeColor, sepForeColor_, kDefaultSepForeColor),
       COLOUR(MainSepForeColor, mainSepForeColor_, kDefaultSepForeColor),
       SHORT(MainSepThick, mainSepThick_, 3),
       SHORT(Up_DownWidht, up_DownWidht_, 12),
       SHORT(MainSepLineBetweenSpace, mainSepLineBetweenSpace_, 2),
-      {"PicAreaFixHeight", [](const B& b) { return V(b.picAreaFixHeight_); },
-       [](B& b, const V& v) { b.picAreaFixHeight_ = Dbl(v, 26.0); }, [](const B&) { return V(26.0); }},
-      {"PicAreaFixWidth", [](const B& b) { return V(b.picAreaFixWidth_); },
-       [](B& b, const V& v) { b.picAreaFixWidth_ = Dbl(v, 26.0); }, [](const B&) { return V(26.0); }},
+      TYPED(Double, PicAreaFixHeight, picAreaFixHeight_, 26.0),
+      TYPED(Double, PicAreaFixWidth, picAreaFixWidth_, 26.0),
       BOOL(IgnoeDisEnabledEffect, ignoeDisEnabledEffect_, false),
       LONG(CaptionLayout, captionLayout_, 4),
       LONG(PictureLayout, pictureLayout_, 4),
@@ -532,6 +512,7 @@ const std::vector<VsNetBut::StoredProperty>& VsNetBut::StoredProperties() {
 #undef BOOL
 #undef SHORT
 #undef LONG
+#undef TYPED
   return props;
 }
 
@@ -550,15 +531,7 @@ void VsNetBut::ReadProperties(const PropertyBag& bag) {
   // setters' checks: a separator's colours come before its style.
   const bool wasLoading = loading_;
   loading_ = true;
-  for (const StoredProperty& p : StoredProperties()) {
-    const QString name = QString::fromLatin1(p.name);
-    if (bag.Contains(name))
-      p.set(*this, bag.ReadProperty(name));
-    else if (qstrcmp(p.name, "Font") == 0)
-      p.set(*this, QVariant());  // follow the host's font
-    else
-      p.set(*this, p.def(*this));
-  }
+  for (const StoredProperty& p : StoredProperties()) p.read(*this, bag, QString::fromLatin1(p.name));
   accessKey_ = AccessKeyOf(caption_);
   ApplyCursor();
   UpdateShortcuts();
@@ -569,7 +542,7 @@ void VsNetBut::ReadProperties(const PropertyBag& bag) {
 
 void VsNetBut::WriteProperties(PropertyBag& bag) const {
   const auto& props = StoredProperties();
-  auto write = [&](const StoredProperty& p) { bag.WriteProperty(QString::fromLatin1(p.name), p.get(*this), p.def(*this)); };
+  auto write = [&](const StoredProperty& p) { p.write(*this, bag, QString::fromLatin1(p.name)); };
   for (const StoredProperty& p : props)
     if (qstrcmp(p.name, "Enabled") == 0) write(p);
   for (const StoredProperty& p : props)
@@ -876,14 +849,6 @@ void VsNetBut::SetLook(VisualState state) {
   update();
 }
 
-void VsNetBut::setPointerOverSource(PointerOverSource source) { pointerOver_ = std::move(source); }
-
-bool VsNetBut::PointerIsOver() const {
-  if (pointerOver_) return pointerOver_();
-  QWidget* under = QApplication::widgetAt(QCursor::pos());
-  return under == this || (under && isAncestorOf(under));
-}
-
 void VsNetBut::DoMouseDown(int16_t button, int16_t shift, float x, float y) {
   QPointer<VsNetBut> self(this);
   emit MouseDown(button, shift, x, y);
@@ -903,7 +868,6 @@ void VsNetBut::DoMouseMove(int16_t buttons, int16_t shift, float x, float y) {
   } else if (buttons == 0) {
     if (!hovering_) {
       hovering_ = true;
-      overTimer_.start();
       emit MouseEnter();
       if (!self) return;
       SetLook(kStateHover);
@@ -1062,13 +1026,11 @@ void VsNetBut::AccessKeyPress() {
   SetLook(hovering_ ? kStateHover : kStateNormal);
 }
 
-void VsNetBut::OverTimer_Timer() {
-  if (!hovering_) {
-    overTimer_.stop();
-    return;
-  }
-  if (PointerIsOver()) return;
-  overTimer_.stop();
+// The window system reports the pointer leaving (also when the button is
+// hidden or covered under it, and after a press that was dragged out is
+// released), so no timer needs to watch a resting pointer.
+void VsNetBut::PointerLeft() {
+  if (!hovering_) return;
   hovering_ = false;
   SetLook(kStateNormal);
   emit MouseExit();
@@ -1076,7 +1038,7 @@ void VsNetBut::OverTimer_Timer() {
 
 void VsNetBut::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
-  if (hovering_) OverTimer_Timer();
+  PointerLeft();
 }
 
 void VsNetBut::focusInEvent(QFocusEvent* event) {
@@ -1100,7 +1062,6 @@ void VsNetBut::changeEvent(QEvent* event) {
     case QEvent::EnabledChange:
       if (!isEnabled()) {
         hovering_ = false;
-        overTimer_.stop();
         state_ = kStateNormal;
       }
       update();

@@ -56,7 +56,6 @@ class VsNetBut : public QWidget {
   static constexpr ColourValue kCheckedGradientSilhouette = RgbValue(164, 73, 39);
   static constexpr ColourValue kFlatSilhouette = 10256769;
   static constexpr ColourValue kNoBorder = 0xFFFFFFFFu;
-  static constexpr int kOverPollMs = 5;
   // Rounds of event processing each step of the animated access-key press
   // is held for.
   static constexpr int kHotKeyHoverRounds = 3000;
@@ -232,15 +231,11 @@ class VsNetBut : public QWidget {
   QRect MainRect() const { return mainRect_; }
   // Whether the button, at its present size, could take the given style.
   bool BigEnoughFor(int32_t appearance) const;
-  // The pointer-leave poll.
-  bool OverTimerActive() const { return overTimer_.isActive(); }
-  void OverTimer_Timer();
+  // The pointer has left the button: the hover ends (leave events call it).
+  void PointerLeft();
   // What the access key, or Enter/Esc for a default/cancel button, does.
   void AccessKeyPress();
 
-  // Whether the pointer is over the button now. Tests replace it.
-  using PointerOverSource = std::function<bool()>;
-  void setPointerOverSource(PointerOverSource source);
   // How each step of the animated press is held (the button, the rounds
   // of event processing). Tests replace it to watch the steps; an empty
   // handler restores the default (about 10 ms per 1000 rounds, handling
@@ -303,7 +298,6 @@ class VsNetBut : public QWidget {
   void Notify(const char* name);
   [[noreturn]] void Refuse(const char* property, const QString& message) const;
   void RequireStyle(const char* property, std::initializer_list<int32_t> styles, const QString& styleMessage) const;
-  bool PointerIsOver() const;
   void HoldLook(int rounds);
 
   // properties
@@ -371,8 +365,6 @@ class VsNetBut : public QWidget {
   int returnShortcut_ = 0;
   int enterShortcut_ = 0;
   int escapeShortcut_ = 0;
-  QTimer overTimer_;
-  PointerOverSource pointerOver_;
 
   // layout
   QRect captionArea_, pictureArea_, captionRect_, pictureRect_, dropDownRect_, mainRect_, sepRect_, glyphRect_;

@@ -1,9 +1,5 @@
 #include "core/message_service.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-
 #include "platform/plain_message.h"
 
 namespace ProMod {
@@ -13,17 +9,14 @@ MsgBoxPresenter& Presenter() {
   return presenter;
 }
 
-// Until the system's own message window is installed: a plain Qt box.
+// Until the system's own message window is installed: the plain box.
 int DefaultPresenter(const MsgBoxRequest& request) {
-  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return 0;
-  static const QMessageBox::Icon icons[] = {QMessageBox::Information, QMessageBox::Warning, QMessageBox::Critical,
-                                            QMessageBox::Critical};
-  QMessageBox box(icons[request.icon], request.title, QString(request.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  QPushButton* ok = box.addButton(QStringLiteral("确 定"), QMessageBox::AcceptRole);
-  if (request.twoButtons) box.addButton(QStringLiteral("取 消"), QMessageBox::RejectRole);
-  box.setDefaultButton(ok);
-  box.exec();
-  return box.clickedButton() == ok ? 1 : 0;
+  platform::PlainMessage message;
+  message.text = request.text;
+  message.title = request.title;
+  message.twoButtons = request.twoButtons;
+  message.icon = request.icon;
+  return platform::ExecPlainMessageBox(message);
 }
 }  // namespace
 

@@ -14,9 +14,11 @@ MsgBoxRecorder::MsgBoxRecorder(int defaultAnswer) : defaultAnswer_(defaultAnswer
 
 MsgBoxRecorder::~MsgBoxRecorder() { ProMod::SetMsgBoxPresenter(nullptr); }
 
-PlainMessageRecorder::PlainMessageRecorder() {
-  platform::SetPlainMessageHandler(
-      [this](const QString& text, const QString& title) { shown.push_back({text, title}); });
+PlainMessageRecorder::PlainMessageRecorder(int answer) {
+  platform::SetPlainMessageHandler([this, answer](const platform::PlainMessage& message) {
+    shown.push_back({message.text, message.title, message.twoButtons});
+    return answer;
+  });
 }
 
 PlainMessageRecorder::~PlainMessageRecorder() { platform::SetPlainMessageHandler(nullptr); }

@@ -26,11 +26,17 @@ class MsgBoxRecorder {
   int defaultAnswer_;
 };
 
-// Records the plain platform message boxes of the custom controls.
+// Records the plain platform message boxes of the custom controls and
+// answers each with `answer`.
 class PlainMessageRecorder {
  public:
-  PlainMessageRecorder();
+  explicit PlainMessageRecorder(int answer = 1);
   ~PlainMessageRecorder();
-  struct Shown { QString text, title; };
+  PlainMessageRecorder(const PlainMessageRecorder&) = delete;
+  PlainMessageRecorder& operator=(const PlainMessageRecorder&) = delete;
+  struct Shown {
+    QString text, title;
+    bool twoButtons = false;
+  };
   std::vector<Shown> shown;
 };

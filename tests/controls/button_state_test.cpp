@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "button_test_util.h"
+#include "tests/common/wait_until.h"
 #include "controls/colour_value.h"
 
 namespace {
@@ -32,7 +33,6 @@ TEST(VsNetButStates, HoverPressClickAndLeave) {
   rig.Move({20, 10});
   EXPECT_EQ(b->State(), VsNetBut::kStateHover);
   EXPECT_TRUE(b->Hovering());
-  EXPECT_TRUE(b->OverTimerActive());
   EXPECT_EQ(enter.count(), 1);
   rig.Move({30, 12});
   EXPECT_EQ(enter.count(), 1) << "entering is reported once";
@@ -45,14 +45,15 @@ TEST(VsNetButStates, HoverPressClickAndLeave) {
   EXPECT_EQ(click.count(), 1);
   EXPECT_EQ(b->State(), VsNetBut::kStateHover) << "still under the pointer";
 
-  b->OverTimer_Timer();  // pointer still over: nothing changes
+  RunEventsFor(30);  // the pointer rests over the button: nothing changes
   EXPECT_EQ(exit.count(), 0);
-  rig.pointerOver = false;
-  b->OverTimer_Timer();
+  EXPECT_EQ(b->State(), VsNetBut::kStateHover);
+  rig.Leave();
   EXPECT_EQ(exit.count(), 1);
   EXPECT_FALSE(b->Hovering());
-  EXPECT_FALSE(b->OverTimerActive());
   EXPECT_EQ(b->State(), VsNetBut::kStateNormal);
+  rig.Leave();
+  EXPECT_EQ(exit.count(), 1) << "leaving is reported once";
 }
 
 TEST(VsNetButStates, DraggingOutAndReleasingOutsideIsNoClick) {
@@ -256,14 +257,12 @@ TEST(VsNetButStates, CheckedGradientButtonThroughHoverPressAndLeave) {
   rig.Press({40, 15});
   EXPECT_TRUE(Near(top(), ColourValueToQColor(b->DownColorStar())));
   rig.Release({40, 15});
-  rig.pointerOver = false;
-  b->OverTimer_Timer();
+  rig.Leave();
   EXPECT_TRUE(Near(top(), ColourValueToQColor(VsNetBut::kDefaultCheckedColorStar)));
 
   // The flat look: checked at rest, hovered when checked.
   b->setOffice2003Style(false);
   EXPECT_EQ(rig.Shot().pixelColor(40, 15), ColourValueToQColor(b->CheckedColorXP()));
-  rig.pointerOver = true;
   rig.Move({40, 15});
   EXPECT_EQ(rig.Shot().pixelColor(40, 15), ColourValueToQColor(b->DownColorXP()));
   b->setCheck(false);

@@ -10,7 +10,6 @@
 struct ButtonRig {
   QWidget host;
   VsNetBut* button = nullptr;
-  bool pointerOver = true;
   int mouseUps = 0;
   int mouseDowns = 0;
   float lastDownX = -1, lastDownY = -1;
@@ -19,7 +18,6 @@ struct ButtonRig {
     host.resize(400, 200);
     button = new VsNetBut(&host);
     button->setGeometry(QRect(QPoint(10, 10), size));
-    button->setPointerOverSource([this] { return pointerOver; });
     QObject::connect(button, &VsNetBut::MouseUp, [this](int16_t&, int16_t&, float&, float&) { ++mouseUps; });
     QObject::connect(button, &VsNetBut::MouseDown, [this](int16_t&, int16_t&, float& x, float& y) {
       ++mouseDowns;
@@ -41,6 +39,11 @@ struct ButtonRig {
     Release(at, b);
     Send(QEvent::MouseButtonDblClick, at, b, b);
     Release(at, b);
+  }
+  // The window system's report that the pointer left the button.
+  void Leave() {
+    QEvent e(QEvent::Leave);
+    QApplication::sendEvent(button, &e);
   }
   void Key(QEvent::Type type, Qt::Key key, const QString& text = QString()) {
     QKeyEvent e(type, key, Qt::NoModifier, text);

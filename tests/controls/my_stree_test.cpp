@@ -9,6 +9,7 @@
 #include "controls/mwheel.h"
 #include "controls/my_stree.h"
 #include "controls/property_bag.h"
+#include "tests/common/wait_until.h"
 
 static void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -35,21 +36,25 @@ struct IndexLog {
   int Count() const { return static_cast<int>(indices.size()); }
 };
 
-// A shown list with a still pointer the test can move.
+// A shown list the test moves the pointer over.
 class ListFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    MyStree::SetCursorSource([this] { return cursor_; });
     list_.resize(300, 200);
     list_.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list_));
   }
-  void TearDown() override { MyStree::SetCursorSource({}); }
 
   QPoint CentreOf(int index) const { return list_.CaptionRect(index).center(); }
-  void MoveTo(const QPoint& p) {
-    cursor_ = list_.mapToGlobal(p);
-    QTest::mouseMove(&list_, p);
+  void MoveTo(const QPoint& p) { QTest::mouseMove(&list_, p); }
+  // What the window system tells a widget the pointer has left.
+  static void SendLeave(QWidget* w) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(w, &leave);
+  }
+  static void SendEnter(QWidget* w) {
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(w->mapToGlobal(QPoint(1, 1))));
+    QApplication::sendEvent(w, &enter);
   }
   void Wheel(int delta) {
     QPoint pos(50, 50);
@@ -59,7 +64,6 @@ class ListFixture : public ::testing::Test {
   }
   int32_t Bottom(int index) const { return list_.ShownTop(index) + list_.LabelHeight(index); }
 
-  QPoint cursor_{-1000, -1000};
   MyStree list_;
 };
 
@@ -286,8 +290,11 @@ TEST_F(ListFixture, WheelScrollsOneItemPerNotchBetweenOneAndTheMaximum) {
   EXPECT_EQ(bar->value(), 1);
 }
 
-TEST_F(ListFixture, HoverUnderlinesAndTheTimerClearsIt) {
-  list_.setGetData(Block(5));
+// The hover follows the pointer's own events: moving off the captions,
+// leaving the list or entering its scroll bar ends it at once, and nothing
+// runs while the pointer rests.
+TEST_F(ListFixture, HoverUnderlinesUntilThePointerLeaves) {
+  list_.setGetData(Block(30));
   IndexLog moves;
   bool underlinedInHandler = false;
   QObject::connect(&list_, &MyStree::LabelMouseMove, &list_, [&](int16_t& index, int16_t&, int16_t&, float&, float&) {
@@ -300,29 +307,41 @@ TEST_F(ListFixture, HoverUnderlinesAndTheTimerClearsIt) {
   EXPECT_EQ(list_.HoverIndex(), 2);
   EXPECT_EQ(list_.CaptionColor(2), list_.LabelColorMoveIn());
   // The pointer stays: the hover stays.
-  QTest::qWait(40);
+  RunEventsFor(40);
   EXPECT_EQ(list_.HoverIndex(), 2);
+  EXPECT_TRUE(list_.IsUnderlined(2));
   // Moving to another caption moves the hover at once.
   MoveTo(CentreOf(3));
   EXPECT_FALSE(list_.IsUnderlined(2));
   EXPECT_EQ(list_.CaptionColor(2), list_.LabelColorMoveOut());
   EXPECT_TRUE(list_.IsUnderlined(3));
-  // The pointer leaves for the empty background: cleared within a few ticks.
+  // The pointer moves onto the empty background: cleared at once.
   MoveTo(QPoint(2, list_.height() - 3));
-  QTRY_COMPARE_WITH_TIMEOUT(list_.HoverIndex(), 0, 200);
+  EXPECT_EQ(list_.HoverIndex(), 0);
   EXPECT_FALSE(list_.IsUnderlined(3));
   EXPECT_EQ(list_.CaptionColor(3), list_.LabelColorMoveOut());
-  // Leaving the current item gives it back its current colour.
+  // Leaving the current item (out of the list) gives it back its current colour.
   list_.setLabelCurClick(4);
   MoveTo(CentreOf(4));
   EXPECT_EQ(list_.CaptionColor(4), list_.LabelColorMoveIn());
-  cursor_ += QPoint(0, 200);
-  QTRY_COMPARE_WITH_TIMEOUT(list_.HoverIndex(), 0, 200);
+  SendLeave(&list_);
+  EXPECT_EQ(list_.HoverIndex(), 0);
+  EXPECT_FALSE(list_.IsUnderlined(4));
   EXPECT_EQ(list_.CaptionColor(4), list_.LabelColorClick());
+  // Onto the scroll bar, which lies over the list's right edge.
+  ASSERT_TRUE(list_.ScrollBarShown());
+  MoveTo(CentreOf(1));
+  EXPECT_TRUE(list_.IsUnderlined(1));
+  SendEnter(list_.VScroll1());
+  EXPECT_EQ(list_.HoverIndex(), 0);
+  EXPECT_FALSE(list_.IsUnderlined(1));
   // A hover over an item that a rebuild removed ends quietly.
   MoveTo(CentreOf(5));
   list_.setGetData(QStringLiteral("only"));
-  QTRY_COMPARE_WITH_TIMEOUT(list_.HoverIndex(), 0, 200);
+  EXPECT_EQ(list_.HoverIndex(), 0);
+  SendLeave(&list_);
+  MoveTo(CentreOf(1));
+  EXPECT_TRUE(list_.IsUnderlined(1));
 }
 
 TEST_F(ListFixture, ClicksMakeCurrentOrReportTheRightButton) {
@@ -588,4 +607,60 @@ TEST(MyStreeLayoutTest, AHiddenListMeasuresAtItsCurrentSize) {
   EXPECT_EQ(list.LabelHeight(1), list.LabelHeight(0));
   EXPECT_EQ(list.VScroll1()->geometry(), QRect(400 - 2 - 17, 2, 17, 300 - 4));
   EXPECT_EQ(list.BackgroundImage().size(), QSize(400, 300));
+}
+
+// A size change wraps the captions anew at the new width, lays the items out
+// again and keeps the current item in view.
+TEST_F(ListFixture, ResizingLaysTheItemsOutAgain) {
+  const QString sentence = QStringLiteral("Could you tell me the way to the station, please? It is not far from here.");
+  QStringList items;
+  for (int i = 1; i <= 6; ++i) items << QString::number(i) + QStringLiteral(". ") + sentence;
+  list_.resize(600, 400);
+  list_.setGetData(items.join(kSep));
+  ASSERT_FALSE(list_.ScrollBarShown());
+  list_.setLabelCurClick(5);
+  const int32_t wideHeight = list_.LabelHeight(1);
+
+  list_.resize(200, 400);
+  const int twipsHigh = list_.height() * 15;
+  EXPECT_GT(list_.LabelHeight(1), wideHeight) << "narrowed captions wrap onto more lines";
+  const int scrollLeft = list_.VScroll1()->geometry().left();
+  for (int i = 1; i <= 6; ++i) {
+    SCOPED_TRACE(i);
+    if (i > 1) EXPECT_EQ(list_.LabelTop(i), list_.LabelTop(i - 1) + list_.LabelHeight(i - 1) + list_.两行间高());
+    if (list_.IsShown(i)) EXPECT_LT(list_.CaptionRect(i).right(), scrollLeft) << "no caption runs under the bar";
+  }
+  ASSERT_TRUE(list_.ScrollBarShown());
+  EXPECT_TRUE(list_.IsShown(5));
+  EXPECT_LE(list_.ShownTop(5) + list_.LabelHeight(5) + 90, twipsHigh) << "the current item stays in view";
+
+  // Low: the list scrolls, and its last page shows the last item whole.
+  list_.resize(200, 120);
+  EXPECT_TRUE(list_.IsShown(5));
+  list_.VScroll1()->setValue(list_.VScroll1()->maximum());
+  EXPECT_TRUE(list_.IsShown(6));
+  EXPECT_LE(list_.ShownTop(6) + list_.LabelHeight(6), list_.height() * 15);
+
+  // Wide again: one line each, everything fits, item 1 back at the top margin.
+  list_.resize(600, 400);
+  EXPECT_EQ(list_.LabelHeight(1), wideHeight);
+  EXPECT_FALSE(list_.ScrollBarShown());
+  EXPECT_EQ(list_.ShownTop(1), 90);
+  EXPECT_EQ(list_.LabelCurClick(), 5);
+  EXPECT_EQ(list_.CaptionColor(5), list_.LabelColorClick());
+}
+
+// Short items in a list made too low for them: a scroll bar appears at once.
+TEST_F(ListFixture, ShrinkingBelowTheItemsShowsTheScrollBar) {
+  list_.setGetData(Block(4));
+  ASSERT_FALSE(list_.ScrollBarShown());
+  list_.resize(300, 50);
+  ASSERT_TRUE(list_.ScrollBarShown());
+  const int last = list_.VScroll1()->maximum();
+  list_.VScroll1()->setValue(last);
+  EXPECT_TRUE(list_.IsShown(4));
+  EXPECT_LE(list_.ShownTop(4) + list_.LabelHeight(4), list_.height() * 15);
+  list_.resize(300, 200);
+  EXPECT_FALSE(list_.ScrollBarShown());
+  for (int i = 1; i <= 4; ++i) EXPECT_TRUE(list_.IsShown(i)) << i;
 }

@@ -120,6 +120,16 @@ TEST_F(BarFixture, SettersClampOrRefuse) {
   bar_.setMaxValue(25);
   EXPECT_EQ(messages_.shown.back().text, QStringLiteral("最大值数值必须大于左偏值！请重新输入！"));
   EXPECT_EQ(bar_.MaxValue(), 100);
+  // Every value refusal offers OK and Cancel; neither answer lets the value in.
+  for (const auto& shown : messages_.shown) EXPECT_TRUE(shown.twoButtons) << shown.text.toStdString();
+  {
+    PlainMessageRecorder cancelling(0);
+    bar_.setMaxValue(25);
+    bar_.setLeftPos(101);
+    ASSERT_EQ(cancelling.shown.size(), 2u);
+    EXPECT_EQ(bar_.MaxValue(), 100);
+    EXPECT_EQ(bar_.LeftPos(), 30);
+  }
 }
 
 TEST_F(BarFixture, LeftPosMovesTheFillAndStopsDragging) {
@@ -134,6 +144,7 @@ TEST_F(BarFixture, LeftPosMovesTheFillAndStopsDragging) {
   ASSERT_EQ(messages_.shown.size(), 1u);
   EXPECT_EQ(messages_.shown[0].text, QStringLiteral("左移值不等于最小值无法设为拖动"));
   EXPECT_EQ(messages_.shown[0].title, QStringLiteral("拖动设置失败"));
+  EXPECT_FALSE(messages_.shown[0].twoButtons) << "the drag refusal has OK only";
   EXPECT_FALSE(bar_.CanDrag());
   bar_.setCanDrag(false);  // switching off is never refused
   EXPECT_EQ(messages_.shown.size(), 1u);
@@ -192,7 +203,6 @@ TEST_F(BarFixture, CaptionChangesColourExactlyAtTheFillEdge) {
   font.setPixelSize(20);
   bar_.setFont(font);
   bar_.setCaption(QStringLiteral("MMMMMMMMMMMM"));
-  bar_.resize(301, 30);  // a relayout centres the new caption
   bar_.setBackColor(RgbValue(255, 255, 255));
   bar_.setColorLeft(RgbValue(0, 0, 0));
   bar_.setColorRight(RgbValue(0, 0, 0));
@@ -334,4 +344,58 @@ TEST(QelPBarLayoutTest, AHiddenBarLaysOutAtItsCurrentSize) {
   bar.setValue(25);
   EXPECT_EQ(bar.FillWidth(), 750);
   EXPECT_EQ(bar.GradientImage().width(), 200);
+}
+
+// Beyond 32 767 twips (2 184 pixels) the fill and the percentage keep
+// following the value.
+TEST(QelPBarLayoutTest, AWideBarFillsToItsEnd) {
+  QelPBar bar;
+  bar.resize(2562, 20);  // inner width 2 560 pixels, 38 400 twips
+  bar.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+  bar.setAutoPerCent(true);
+  bar.setMaxValue(1000);
+  for (int value : {900, 970, 990, 1000}) {
+    bar.setValue(value);
+    EXPECT_EQ(bar.FillWidth(), 38400 * value / 1000) << value;
+    EXPECT_EQ(bar.Caption(), QString::number(value / 10.0, 'f', 1) + QLatin1Char('%'));
+  }
+  EXPECT_EQ(bar.FillRectPixels().right(), 2560);
+  // A left offset far to the right moves the fill by more than 32 767 twips too.
+  bar.setValue(1000);
+  bar.setLeftPos(900);
+  EXPECT_EQ(bar.FillLeft(), 15 + (38430 - 15) * 900 / 1000 + 1);  // 34 573.5 rounds to the even 34 574
+}
+
+// The caption is centred again by the bar itself whenever its text, its
+// font or the bar's size changes.
+TEST_F(BarFixture, CaptionStaysCentred) {
+  auto centre = [this] { return bar_.CaptionRectPixels().center(); };
+  const QPointF middle(bar_.width() / 2.0, bar_.height() / 2.0);
+  auto expectCentred = [&](const char* what) {
+    EXPECT_NEAR(centre().x(), middle.x(), 0.51) << what;
+    EXPECT_NEAR(centre().y(), middle.y(), 0.51) << what;
+  };
+  expectCentred("at first");
+  bar_.setCaption(QStringLiteral("a much longer caption than before"));
+  expectCentred("after a longer text");
+  bar_.setCaption(QStringLiteral("x"));
+  expectCentred("after a shorter text");
+  bar_.setAutoPerCent(true);
+  bar_.setValue(100);  // "100.0%" is wider than "50.0%"
+  expectCentred("after the percentage grew");
+  QFont big = bar_.font();
+  big.setPixelSize(16);
+  bar_.setFont(big);
+  expectCentred("after a font change");
+  bar_.resize(300, 24);
+  const QPointF wide(150, 12);
+  EXPECT_NEAR(centre().x(), wide.x(), 0.51);
+  EXPECT_NEAR(centre().y(), wide.y(), 0.51);
+  // With a left offset the caption stays in the middle of the bar.
+  bar_.setValue(100);
+  bar_.setLeftPos(40);
+  bar_.setAutoPerCent(false);
+  bar_.setCaption(QStringLiteral("offset"));
+  EXPECT_NEAR(centre().x(), wide.x(), 0.51);
 }

@@ -11,6 +11,7 @@
 
 #include "controls/property_bag.h"
 #include "controls/text_box.h"
+#include "tests/common/wait_until.h"
 
 namespace {
 
@@ -36,6 +37,11 @@ void SendFocus(QWidget* field, QEvent::Type type) {
 void MoveOver(QWidget* field, QPoint p = QPoint(5, 5)) {
   QMouseEvent e(QEvent::MouseMove, QPointF(p), field->mapToGlobal(QPointF(p)), Qt::NoButton, Qt::NoButton,
                 Qt::NoModifier);
+  QApplication::sendEvent(field, &e);
+}
+
+void SendLeave(QWidget* field) {
+  QEvent e(QEvent::Leave);
   QApplication::sendEvent(field, &e);
 }
 
@@ -211,30 +217,34 @@ TEST(QelTextFilter, InputMethodTextReachesFreeBoxesAndIsFilteredInNumberBoxes) {
   EXPECT_EQ(b.text->Text(), QString::fromUtf8("a😀b"));
 }
 
-TEST(QelTextColours, HoverFocusAndLeaveFollowThePointerPoll) {
+// Hover colours follow the pointer's enter and leave; nothing watches a
+// resting pointer.
+TEST(QelTextColours, HoverFocusAndLeaveFollowThePointer) {
   Box b;
-  QPoint pointer(100, 100);
-  b.text->setPointerSource([&] { return pointer; });
+  QLineEdit elsewhere(&b.host);  // takes the focus when the window becomes active
+  elsewhere.setGeometry(10, 150, 100, 24);
+  elsewhere.show();
+  elsewhere.setFocus();
+  RunEventsFor(20);
+  ASSERT_FALSE(b.text->HasFocusFlag());
   QSignalSpy out(b.text, &QelTextBase::MouseOut);
   int moves = 0;
   QObject::connect(b.text, &QelTextBase::MouseMove, [&](int16_t&, int16_t&, float&, float&) { ++moves; });
 
   MoveOver(b.field());
   EXPECT_EQ(b.text->CurrentBackColor(), QelTextBase::kDefaultMouseMoveColor);
-  EXPECT_TRUE(b.text->HoverPollActive());
-  EXPECT_EQ(b.text->HoverPollInterval(), 50);
+  EXPECT_TRUE(b.text->AwaitingLeave());
   EXPECT_EQ(moves, 1);
 
-  b.text->Timer1_Timer();  // pointer resting: nothing changes
-  EXPECT_TRUE(b.text->HoverPollActive());
+  RunEventsFor(60);  // the pointer rests: nothing changes
+  EXPECT_EQ(b.text->CurrentBackColor(), QelTextBase::kDefaultMouseMoveColor);
   EXPECT_EQ(out.count(), 0);
 
-  pointer = QPoint(400, 400);
-  b.text->Timer1_Timer();
-  EXPECT_FALSE(b.text->HoverPollActive());
+  SendLeave(b.field());
+  EXPECT_FALSE(b.text->AwaitingLeave());
   EXPECT_EQ(b.text->CurrentBackColor(), QelTextBase::kDefaultMouseOutColor);
   EXPECT_EQ(out.count(), 1);
-  b.text->Timer1_Timer();
+  SendLeave(b.field());
   EXPECT_EQ(out.count(), 1) << "MouseOut is raised once";
 
   // Focus: MouseInColor, hovering does not change it, leaving does not either.
@@ -246,12 +256,28 @@ TEST(QelTextColours, HoverFocusAndLeaveFollowThePointerPoll) {
   EXPECT_EQ(b.field()->selectedText(), "12345");
   MoveOver(b.field());
   EXPECT_EQ(b.text->CurrentBackColor(), QelTextBase::kDefaultMouseInColor);
-  EXPECT_FALSE(b.text->HoverPollActive());
+  EXPECT_FALSE(b.text->AwaitingLeave());
+  SendLeave(b.field());
+  EXPECT_EQ(b.text->CurrentBackColor(), QelTextBase::kDefaultMouseInColor);
+  EXPECT_EQ(out.count(), 1);
 
+  // Losing the focus with the pointer elsewhere: MouseOut right after.
   SendFocus(b.field(), QEvent::FocusOut);
   EXPECT_EQ(b.text->CurrentBackColor(), QelTextBase::kDefaultMouseOutColor);
-  EXPECT_TRUE(b.text->HoverPollActive());
-  EXPECT_EQ(b.text->HoverPollInterval(), 1);
+  EXPECT_TRUE(WaitUntil([&] { return out.count() == 2; }, 1000));
+  EXPECT_FALSE(b.text->AwaitingLeave());
+
+  // The multi-line box watches its text area the same way.
+  QelTextMu multi(&b.host);
+  multi.setGeometry(10, 60, 150, 60);
+  multi.show();
+  QSignalSpy multiOut(&multi, &QelTextBase::MouseOut);
+  auto* area = static_cast<QPlainTextEdit*>(multi.Text1())->viewport();
+  MoveOver(area);
+  EXPECT_EQ(multi.CurrentBackColor(), QelTextBase::kDefaultMouseMoveColor);
+  SendLeave(area);
+  EXPECT_EQ(multi.CurrentBackColor(), QelTextBase::kDefaultMouseOutColor);
+  EXPECT_EQ(multiOut.count(), 1);
 }
 
 TEST(QelTextColours, NewMouseOutColourWaitsForTheNextLayout) {

@@ -4,25 +4,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "controls/text_box.h"
 #include "controls/vsnet_button.h"
 #include "practice/input_window.h"
+#include "tests/common/modal_driver.h"
 
 namespace {
 
-void WhileShown(const std::function<void(ZQelInputForm*)>& action) {
-  QTimer::singleShot(0, [action] {
-    auto* form = qobject_cast<ZQelInputForm*>(QApplication::activeModalWidget());
-    ASSERT_NE(form, nullptr);
-    action(form);
-  });
-  QTimer::singleShot(5000, [] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  });
-}
+// Drives the input window shown by the next Run() (see ModalDriver).
+struct WhileShown : ModalDriver {
+  explicit WhileShown(const std::function<void(ZQelInputForm*)>& action)
+      : ModalDriver([action](QWidget* modal) {
+          auto* form = qobject_cast<ZQelInputForm*>(modal);
+          ASSERT_NE(form, nullptr);
+          action(form);
+        }) {}
+};
 
 }  // namespace
 
@@ -31,7 +30,7 @@ TEST(ZQelInputForm, EnterInTheBoxConfirmsItsDigits) {
   form.Prepare(QStringLiteral("请输入句子编号："), QString(), 0);
   EXPECT_EQ(form.QelText1()->Text(), QString()) << "the box opens empty";
   EXPECT_TRUE(form.QelText1()->OnlyNumber());
-  WhileShown([](ZQelInputForm* f) {
+  WhileShown driver([](ZQelInputForm* f) {
     QTest::keyClicks(f->QelText1()->Text1(), QStringLiteral("1a2b3"));
     QTest::keyClick(f->QelText1()->Text1(), Qt::Key_Return);
   });
@@ -43,7 +42,7 @@ TEST(ZQelInputForm, CancelAndCloseBoxGiveAnEmptyValue) {
   for (int way = 0; way < 3; ++way) {
     ZQelInputForm form;
     form.Prepare(QStringLiteral("数量"), QStringLiteral("输入"), 1);
-    WhileShown([way](ZQelInputForm* f) {
+    WhileShown driver([way](ZQelInputForm* f) {
       QTest::keyClicks(f->QelText1()->Text1(), QStringLiteral("42"));
       if (way == 0) emit f->VsNetBut2()->Click();
       if (way == 1) f->close();
@@ -54,7 +53,7 @@ TEST(ZQelInputForm, CancelAndCloseBoxGiveAnEmptyValue) {
   }
   ZQelInputForm form;
   form.Prepare(QStringLiteral("数量"), QString(), 0);
-  WhileShown([](ZQelInputForm* f) {
+  WhileShown driver([](ZQelInputForm* f) {
     f->QelText1()->setText(QStringLiteral("7"));
     emit f->VsNetBut1()->Click();
   });

@@ -7,12 +7,12 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "controls/vsnet_button.h"
 #include "core/message_service.h"
 #include "practice/message_window.h"
+#include "tests/common/modal_driver.h"
 
 namespace {
 
@@ -20,19 +20,6 @@ const QRect kScreen(0, 0, 1280, 800);
 
 ProMod::MsgBoxRequest Request(const QString& text, bool two = false, int16_t icon = 0) {
   return ProMod::MsgBoxRequest{text, QStringLiteral("标题"), two, icon};
-}
-
-// Runs `action` on the modal window once it is shown; a watchdog closes a
-// window the action failed to close, so a broken test cannot hang.
-void WhileShown(const std::function<void(QWidget*)>& action) {
-  QTimer::singleShot(0, [action] {
-    QWidget* modal = QApplication::activeModalWidget();
-    ASSERT_NE(modal, nullptr);
-    action(modal);
-  });
-  QTimer::singleShot(5000, [] {
-    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-  });
 }
 
 void ClickButton(VsNetBut* b) {
@@ -198,7 +185,7 @@ TEST(ZQelMsgFormResult, OkCancelCloseBoxEnterAndEsc) {
     ZQelMsgForm form;
     form.setAvailableArea(kScreen);
     form.Prepare(Request(QStringLiteral("继续吗？"), c.two, 1));
-    WhileShown([&](QWidget* modal) {
+    ModalDriver driver([&](QWidget* modal) {
       ASSERT_EQ(modal, &form);
       c.act(&form);
     });
@@ -215,7 +202,7 @@ TEST(ZQelMsgFormResult, InstalledWindowAnswersShowMsgBox) {
   int16_t icon = 7;
   QString seenTitle;
   bool sawCancel = false;
-  WhileShown([&](QWidget* modal) {
+  ModalDriver confirm([&](QWidget* modal) {
     auto* form = qobject_cast<ZQelMsgForm*>(modal);
     ASSERT_NE(form, nullptr);
     seenTitle = form->windowTitle();
@@ -228,7 +215,7 @@ TEST(ZQelMsgFormResult, InstalledWindowAnswersShowMsgBox) {
   EXPECT_EQ(seenTitle, ProMod::kAppTitle);
   EXPECT_TRUE(sawCancel);
 
-  WhileShown([&](QWidget* modal) { modal->close(); });
+  ModalDriver close([&](QWidget* modal) { modal->close(); });
   EXPECT_EQ(ProMod::ShowMsgBox(QStringLiteral("完成"), 1), 0);
   ProMod::SetMsgBoxPresenter(nullptr);
 }

@@ -29,7 +29,6 @@ QLabel* Heading(QWidget* parent, const QString& text, int x, int y, int w = 110)
 
 // Puts a button into a look by feeding it the pointer events that lead there.
 void Drive(VsNetBut* b, VsNetBut::VisualState state) {
-  b->setPointerOverSource([] { return true; });
   const QPointF at(b->width() / 2.0, b->height() / 2.0);
   if (state == VsNetBut::kStateNormal) return;
   QMouseEvent move(QEvent::MouseMove, at, b->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -175,7 +174,6 @@ QWidget* ControlsPage() {
   QelText* disabled = addText(1010, QStringLiteral("禁用"), QStringLiteral("不可用"), false);
   disabled->setEnabled(false);
   QTimer::singleShot(0, hovered, [hovered] {
-    hovered->setPointerSource([] { return QPoint(1, 1); });
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(hovered->Text1(), &move);
   });

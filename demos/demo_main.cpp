@@ -1,4 +1,4 @@
-// A small window showing the custom controls of this folder: a sentence list
+// A small window showing the custom controls: a sentence list
 // with highlight, hover and scroll bar, a list with hidden texts, and two
 // progress bars half filled. Not part of the application.
 #include <QApplication>
