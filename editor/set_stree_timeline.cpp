@@ -139,10 +139,16 @@ void SetStree::Picture1_MouseUp(int i, int16_t Button) {
   if (current_ < 1 || current_ > Count()) return;
   qelPBar2_->setCaption(RangeCaption());
   int32_t start = qelPBar2_->MinValue(), end = qelPBar2_->MaxValue();
-  // A range shorter than the material file keeps an end for is widened.
+  // A range shorter than the material file keeps an end for is widened
+  // away from the marker the learner let go of.
   if (end - start < kShortestSentenceMs) {
-    end = std::min(ProMod::TotalLength, start + kShortestSentenceMs);
-    start = std::max(0, end - kShortestSentenceMs);
+    if ((i & 1) == 0) {
+      start = std::max(0, end - kShortestSentenceMs);
+      end = std::min(ProMod::TotalLength, start + kShortestSentenceMs);
+    } else {
+      end = std::min(ProMod::TotalLength, start + kShortestSentenceMs);
+      start = std::max(0, end - kShortestSentenceMs);
+    }
   }
   SentenceRecord& e = table_[current_];
   e.Start = start;
