@@ -41,7 +41,7 @@ void SetStree::PlaceMarker(int i, int32_t left) {
 
 int32_t SetStree::MarkerLeftFor(int32_t time) const {
   const double max = std::max<int32_t>(1, qelPBar1_->MaxValue());
-  return kTimelineLeft + Nearest(TimelineWidth() * (time / max)) - kMarkerSize / 2;
+  return Nearest(kTimelineLeft + Nearest(TimelineWidth() * (time / max)) - kMarkerSize / 2.0);
 }
 
 // The bars need a range of at least one millisecond inside the recording:
