@@ -148,7 +148,12 @@ void SetStree::FormLoad() {
 void SetStree::FillList() {
   QStringList texts;
   texts.reserve(Count());
-  for (int k = 1; k <= Count(); ++k) texts << (table_[k].Deleted ? kDeletedCaption : table_[k].Text);
+  for (int k = 1; k <= Count(); ++k) {
+    QString caption = table_[k].Deleted ? kDeletedCaption : table_[k].Text;
+    // A text holding the list's separator must stay one item.
+    if (caption.contains(ProMod::kEnter)) caption.replace(ProMod::kEnter, QStringLiteral("＜KVQENTER>"));
+    texts << caption;
+  }
   // One empty text would be an empty block, which is no item at all.
   if (texts.size() == 1 && texts[0].isEmpty()) {
     myStree1_->setGetData(QString());

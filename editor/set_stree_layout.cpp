@@ -86,6 +86,16 @@ void SetStree::CreatePanel() {
   qelPBar2_->setObjectName(QStringLiteral("QelPBar2"));
   qelPBar2_->setCanDrag(true);
   qelPBar2_->setFont(QFont(QStringLiteral("宋体"), 8));  // the range caption is long
+  // The colours of the main window's bars, kept when there is no main
+  // window to copy them from.
+  qelPBar1_->setBackColor(8438015);
+  qelPBar1_->setColorLeft(33023);
+  qelPBar1_->setColorRight(255);
+  qelPBar1_->setBorderColor(0);
+  qelPBar2_->setBackColor(16761087);
+  qelPBar2_->setColorLeft(16744703);
+  qelPBar2_->setColorRight(16744576);
+  qelPBar2_->setBorderColor(0);
   picture1_[0] = new TimelineMarker(QColor(0, 192, 0), picture2_);
   picture1_[0]->setObjectName(QStringLiteral("Picture1_0"));
   picture1_[1] = new TimelineMarker(QColor(192, 0, 0), picture2_);
