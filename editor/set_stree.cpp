@@ -246,15 +246,27 @@ void SetStree::VsNetBut2_Click(int i) {
   SelectSentence(current_);
 }
 
-SentenceRecord SetStree::NewSentence(int index) {
+// A new sentence fills the gap it is made for: before sentence i it runs
+// from the end of the sentence before (or the recording's start) to the
+// start of sentence i, after the last it runs from the last one's end to
+// the recording's end. Where that gap is too short to keep it spans the
+// whole recording, and the learner places it with the markers.
+SentenceRecord SetStree::NewSentence(int index, int32_t from, int32_t to) {
+  const int32_t length = ProMod::TotalLength;
+  from = std::clamp<int32_t>(from, 0, std::max<int32_t>(0, length));
+  to = std::clamp<int32_t>(to, 0, std::max<int32_t>(0, length));
+  if (to - from < kShortestSentenceMs) {
+    from = 0;
+    to = length;
+  }
   SentenceRecord r;
   r.Index = static_cast<int16_t>(index);
   r.Text = kUndefinedText;
   r.Remark = kUndefinedRemark;
-  r.Start = 0;
-  r.StartText = SoundMod::FormatTime(0);
-  r.End = ProMod::TotalLength;
-  r.EndText = SoundMod::FormatTime(ProMod::TotalLength);
+  r.Start = from;
+  r.StartText = SoundMod::FormatTime(from);
+  r.End = to;
+  r.EndText = SoundMod::FormatTime(to);
   r.Deleted = false;
   return r;
 }
@@ -271,14 +283,16 @@ void SetStree::VsNetBut4_Click() {
   if (current_ < 1 || current_ > Count()) return;
   if (!CanGrow()) return;
   const int i = current_;
-  table_.insert(table_.begin() + i, NewSentence(Count() + 1));
+  const int32_t from = i > 1 ? table_[i - 1].End : 0;
+  table_.insert(table_.begin() + i, NewSentence(Count() + 1, from, table_[i].Start));
   myStree1_->InsertItem(i, table_[i].Text, table_[i].Remark);
   SelectSentence(i);
 }
 
 void SetStree::AppendSentence() {
   if (!CanGrow()) return;
-  table_.push_back(NewSentence(Count() + 1));
+  const int32_t from = Count() > 0 ? table_.back().End : 0;
+  table_.push_back(NewSentence(Count() + 1, from, ProMod::TotalLength));
   const SentenceRecord& r = table_.back();
   myStree1_->AddItem(r.Text, r.Remark);
   buttons_[7]->hide();

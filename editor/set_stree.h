@@ -178,7 +178,7 @@ class SetStree : public QDialog {
   bool RequireSentence();
   void Halt();
   void ShowOverlay(const QString& text, bool restoreButton);
-  static SentenceRecord NewSentence(int index);
+  static SentenceRecord NewSentence(int index, int32_t from, int32_t to);
   bool CanGrow();
 
   // Timeline

@@ -56,7 +56,7 @@ TEST_F(EditorRoundTripTest, SavedSentencesReachTheFileAndTheSentenceList) {
     e.QelText1()->setText(QStringLiteral("This is lesson two."));
     e.AppendSentence();
     e.QelText1()->setText(QStringLiteral("The end."));
-    e.Command1_Click(5);  // start 0.5 s later
+    e.Command1_Click(5);  // start 0.5 s later than the last one's end (4 500)
     e.VsNetBut1_Click();
     e.VsNetBut3_Click();
   });
@@ -64,7 +64,7 @@ TEST_F(EditorRoundTripTest, SavedSentencesReachTheFileAndTheSentenceList) {
   EXPECT_EQ(caption, QStringLiteral("语音分段 -- ") + audio);
   const QString file = ProMod::ReadTextFile(audio + ".qvl");
   EXPECT_TRUE(file.contains("[0:00:02.100]This is lesson two.[0:00:03.000]第一课"));
-  EXPECT_TRUE(file.contains("[0:00:00.500]The end.[" + SoundMod::FormatTime(ProMod::TotalLength) + "]备注未定义"));
+  EXPECT_TRUE(file.contains("[0:00:05.000]The end.[" + SoundMod::FormatTime(ProMod::TotalLength) + "]备注未定义"));
   ASSERT_EQ(form().MyStree2()->LabelCount(), 6);
   EXPECT_EQ(form().MyStree2()->ItemStr(3), "This is lesson two.");
   EXPECT_EQ(form().MyStree2()->ItemStr(5), "The end.");

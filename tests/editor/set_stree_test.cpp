@@ -348,9 +348,9 @@ TEST_F(EditorTest, InsertingBeforeTheFirstAndAppendingAfterTheLast) {
   ASSERT_EQ(e.Count(), 4);
   EXPECT_EQ(e.Entry(1).Text, "句子未定义");
   EXPECT_EQ(e.Entry(1).Remark, "备注未定义");
-  EXPECT_EQ(e.Entry(1).Start, 0);
-  EXPECT_EQ(e.Entry(1).End, 100000);
-  EXPECT_EQ(e.Entry(1).EndText, "0:01:40.000");
+  EXPECT_EQ(e.Entry(1).Start, 0);  // the gap before the first sentence
+  EXPECT_EQ(e.Entry(1).End, 1000);
+  EXPECT_EQ(e.Entry(1).EndText, "0:00:01.000");
   EXPECT_EQ(e.Entry(2).Text, "Sentence 1.");
   EXPECT_EQ(e.Entry(4).Text, "Sentence 3.");
   EXPECT_EQ(e.MyStree1()->LabelCount(), 4);
@@ -366,8 +366,26 @@ TEST_F(EditorTest, InsertingBeforeTheFirstAndAppendingAfterTheLast) {
   EXPECT_EQ(e.MyStree1()->ItemStr(5), "句子未定义");
   EXPECT_EQ(e.CurrentSentence(), 5);
   EXPECT_EQ(e.MyStree1()->LabelCurClick(), 3);  // the list keeps the item clicked
+  EXPECT_EQ(e.Entry(5).Start, 9000);                // from where the last one ended
+  EXPECT_EQ(e.Entry(5).End, 100000);
   EXPECT_EQ(e.SelectionEnd(), 100000);
   EXPECT_FALSE(e.VsNetNext()->isEnabled());
+
+  // Between two sentences the new one fills the gap; where they touch, or
+  // after a last one that reaches the end, nothing is left, so the new
+  // one spans the whole recording.
+  ClickItem(3);  // 4 000 .. 6 000, after one ending at 3 000
+  Click(e.VsNetButton(4));
+  EXPECT_EQ(e.Entry(3).Start, 3000);
+  EXPECT_EQ(e.Entry(3).End, 4000);
+  ClickItem(2);  // 1 000 .. 3 000, after the new first one ending at 1 000
+  Click(e.VsNetButton(4));
+  EXPECT_EQ(e.Entry(2).Start, 0);
+  EXPECT_EQ(e.Entry(2).End, 100000);
+  Click(e.VsNetButton(6));
+  EXPECT_EQ(e.Count(), 8);
+  EXPECT_EQ(e.Entry(8).Start, 0);
+  EXPECT_EQ(e.Entry(8).End, 100000);
 }
 
 TEST_F(EditorTest, AnEmptyTableOffersNewSentence) {
