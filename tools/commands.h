@@ -8,4 +8,5 @@ namespace velmo_tool {
 int RunSentences(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunDemoLesson(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunCompare(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunImport(const QStringList& args, QTextStream& out, QTextStream& err);
 }  // namespace velmo_tool

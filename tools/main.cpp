@@ -11,7 +11,8 @@ namespace {
 void PrintUsage(QTextStream& err) {
   err << "usage: velmo-tool sentences RECORDING.mp3\n"
          "       velmo-tool demo-lesson APPLICATION_FOLDER\n"
-         "       velmo-tool compare [--image OUT.png --width PIXELS] SENTENCE TYPED\n";
+         "       velmo-tool compare [--image OUT.png --width PIXELS] SENTENCE TYPED\n"
+         "       velmo-tool import SUBTITLE_FILE (RECORDING.mp3 | --length MS) [--write]\n";
 }
 }  // namespace
 
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     status = velmo_tool::RunDemoLesson(args, out, err);
   } else if (command == QLatin1String("compare")) {
     status = velmo_tool::RunCompare(args, out, err);
+  } else if (command == QLatin1String("import")) {
+    status = velmo_tool::RunImport(args, out, err);
   } else {
     PrintUsage(err);
   }
