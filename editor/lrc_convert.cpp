@@ -3,6 +3,7 @@
 #include <QStringView>
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <unordered_map>
 
@@ -30,21 +31,25 @@ bool IsSkippedLine(const QString& line) {
 // Reads the time tags of one line the way SoundMod::ParseTime reads each of
 // them, without its cost per tag growing with the tag's length: a line such
 // as "[[[[...]" has as many tags as brackets, all ending at the same "]",
-// and reading each one whole would take time quadratic in the line.
+// and reading each one whole would take time quadratic in the line. Tags
+// are read in the order of their "[", so the colons a tag needs are found
+// by one forward scan of the line, and only those of the current tag are
+// kept.
 class TagReader {
  public:
-  explicit TagReader(const QString& line) : line_(line), nextColon_(static_cast<size_t>(line.size()) + 1, -1) {
-    for (qsizetype i = line.size() - 1; i >= 0; --i) {
-      nextColon_[static_cast<size_t>(i)] = line[i] == QLatin1Char(':') ? i : nextColon_[static_cast<size_t>(i) + 1];
-    }
-  }
+  explicit TagReader(const QString& line) : line_(line) {}
 
   // ParseTime of the text strictly between `open` and `close`.
   int32_t Time(qsizetype open, qsizetype close) {
+    while (!colons_.empty() && colons_.front() <= open) {
+      memo_.erase(colons_.front());
+      colons_.pop_front();
+    }
+    scanned_ = std::max(scanned_, open + 1);
     const qsizetype from = open + 1;
-    const qsizetype first = ColonBefore(from, close);
-    const qsizetype second = first < 0 ? -1 : ColonBefore(first + 1, close);
-    const qsizetype third = second < 0 ? -1 : ColonBefore(second + 1, close);
+    const qsizetype first = ColonFrom(from, close);
+    const qsizetype second = first < 0 ? -1 : ColonFrom(first + 1, close);
+    const qsizetype third = second < 0 ? -1 : ColonFrom(second + 1, close);
     double value = 0.0;
     if (first >= 0 && second < 0) {
       value = Number(from, first) * 60000.0 + PartAfterColon(first, close) * 1000.0;
@@ -58,10 +63,22 @@ class TagReader {
   }
 
  private:
-  qsizetype ColonBefore(qsizetype from, qsizetype limit) const {
-    if (from >= line_.size()) return -1;
-    const qsizetype at = nextColon_[static_cast<size_t>(from)];
-    return at >= 0 && at < limit ? at : -1;
+  // The first colon at or after `from`, if it lies before `limit`.
+  qsizetype ColonFrom(qsizetype from, qsizetype limit) {
+    for (qsizetype c : colons_) {
+      if (c >= from) return c < limit ? c : -1;
+    }
+    while (scanned_ < line_.size()) {
+      const qsizetype c = line_.indexOf(QLatin1Char(':'), scanned_);
+      if (c < 0) {
+        scanned_ = line_.size();
+        break;
+      }
+      colons_.push_back(c);
+      scanned_ = c + 1;
+      if (c >= from) return c < limit ? c : -1;
+    }
+    return -1;
   }
   double Number(qsizetype from, qsizetype end) const {
     return ProMod::LeadingNumber(QStringView(line_).mid(from, end - from));
@@ -78,14 +95,15 @@ class TagReader {
   }
 
   const QString& line_;
-  std::vector<qsizetype> nextColon_;
+  std::deque<qsizetype> colons_;  // colons after the current "[", in order
+  qsizetype scanned_ = 0;         // colons before this are known
   std::unordered_map<qsizetype, double> memo_;
 };
 
 int64_t Clamp32(int64_t value) { return std::clamp(value, kInt32Min, kInt32Max); }
 
 // The entries of one lyric line, appended to `out`.
-void LineEntries(const QString& line, int64_t offset, std::vector<Entry>* out) {
+void LineEntries(const QString& line, int64_t offset, size_t limit, std::vector<Entry>* out) {
   const qsizetype lastOpen = line.lastIndexOf(QLatin1Char('['));
   // A line without any "[" carries no time: it is skipped.
   if (lastOpen < 0) return;
@@ -97,7 +115,7 @@ void LineEntries(const QString& line, int64_t offset, std::vector<Entry>* out) {
   for (qsizetype open = line.indexOf(QLatin1Char('[')); open >= 0; open = line.indexOf(QLatin1Char('['), open + 1)) {
     if (close != -1 && close < open) close = line.indexOf(QLatin1Char(']'), open);
     // No "]" after this "[" means none after any later "[" either.
-    if (close < 0) break;
+    if (close < 0 || out->size() > limit) break;
     out->push_back(Entry{Clamp32(reader.Time(open, close) + offset), text});
   }
 }
@@ -177,16 +195,16 @@ int64_t Offset(const QString& lrcText) {
   return ProMod::RoundToInt32(value);
 }
 
-std::vector<Entry> Entries(const QString& lrcText) {
+std::vector<Entry> Entries(const QString& lrcText, size_t limit) {
   std::vector<Entry> entries;
   const int64_t offset = Offset(lrcText);
   static const QString kLineEnd = QStringLiteral("\r\n");
   qsizetype from = 0;
-  while (from <= lrcText.size()) {
+  while (from <= lrcText.size() && entries.size() <= limit) {
     qsizetype end = lrcText.indexOf(kLineEnd, from);
     if (end < 0) end = lrcText.size();
     const QString line = ProMod::TrimSentenceText(lrcText.mid(from, end - from));
-    if (!IsSkippedLine(line)) LineEntries(line, offset, &entries);
+    if (!IsSkippedLine(line)) LineEntries(line, offset, limit, &entries);
     from = end + kLineEnd.size();
   }
   return entries;
@@ -219,8 +237,8 @@ std::vector<size_t> ExchangeSortOrder(const std::vector<int64_t>& times) {
   return result;
 }
 
-std::vector<Entry> SortedEntries(const QString& lrcText) {
-  std::vector<Entry> entries = Entries(lrcText);
+std::vector<Entry> SortedEntries(const QString& lrcText, size_t limit) {
+  std::vector<Entry> entries = Entries(lrcText, limit);
   std::vector<int64_t> times;
   times.reserve(entries.size());
   for (const Entry& e : entries) times.push_back(e.time);

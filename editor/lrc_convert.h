@@ -21,7 +21,9 @@ struct Entry {
 int64_t Offset(const QString& lrcText);
 
 // Every entry of an LRC text, lines split at CR LF, in file and tag order.
-std::vector<Entry> Entries(const QString& lrcText);
+// Reading stops once there are more than `limit` entries (a caller that
+// cannot use that many then need not hold millions of them).
+std::vector<Entry> Entries(const QString& lrcText, size_t limit = SIZE_MAX);
 
 // The order the exchange sort leaves entries with these times in: for j
 // from the first to the second-to-last, for k after j, exchange j and k when
@@ -31,8 +33,8 @@ std::vector<Entry> Entries(const QString& lrcText);
 // result[i] is the index (into `times`) of the entry that ends at place i.
 std::vector<size_t> ExchangeSortOrder(const std::vector<int64_t>& times);
 
-// Entries in the exchange sort's order.
-std::vector<Entry> SortedEntries(const QString& lrcText);
+// Entries in the exchange sort's order (with `limit` as for Entries).
+std::vector<Entry> SortedEntries(const QString& lrcText, size_t limit = SIZE_MAX);
 
 // The sentence line "[H:MM:SS.mmm]text" of one entry, without a line end.
 QString EntryLine(const Entry& entry);

@@ -18,6 +18,8 @@ constexpr size_t kMaxSentences = 32766;
 // ten thousand tags and a long text would grow to gigabytes. A real lesson
 // is a few hundred thousand characters.
 constexpr qsizetype kMaxLinesChars = 16 * 1024 * 1024;
+// No line is shorter than "[0:00:00.000]" and its line end.
+constexpr size_t kMaxEntries = kMaxLinesChars / 15;
 
 void Number(std::vector<SentenceRecord>* sentences) {
   int16_t index = 0;
@@ -42,7 +44,11 @@ void FitToRecording(SentenceRecord* r, int32_t totalLength) {
 
 SubtitleImport ImportLrcText(const QString& lrcText, int32_t totalLength) {
   SubtitleImport result;
-  const std::vector<lrc::Entry> entries = lrc::SortedEntries(lrcText);
+  const std::vector<lrc::Entry> entries = lrc::SortedEntries(lrcText, kMaxEntries);
+  if (entries.size() > kMaxEntries) {
+    result.failure = subtitle_messages::kTooLong;
+    return result;
+  }
   qsizetype size = 0;
   for (const lrc::Entry& e : entries) {
     size += e.text.size() + 16;
@@ -52,30 +58,29 @@ SubtitleImport ImportLrcText(const QString& lrcText, int32_t totalLength) {
     }
   }
 
-  // Each entry's line is parsed as the sentence section's lines are; its
-  // end is then where the next entry starts, also when the next entry has
-  // no text and is dropped below.
-  std::vector<SentenceRecord> parsed;
-  parsed.reserve(entries.size());
   result.lines.reserve(size);
   for (const lrc::Entry& e : entries) {
-    const QString line = lrc::EntryLine(e);
-    result.lines += line;
+    result.lines += lrc::EntryLine(e);
     result.lines += QLatin1String("\r\n");
-    parsed.push_back(ProMod::ParseSentenceLine(line, 0));
   }
-  for (size_t k = 0; k < parsed.size(); ++k) {
-    parsed[k].End = k + 1 < parsed.size() ? parsed[k + 1].Start : totalLength;
-  }
-  for (SentenceRecord& s : parsed) {
-    if (s.Text.isEmpty()) continue;
-    if (result.sentences.size() == kMaxSentences) {
-      result.sentences.clear();
-      result.failure = subtitle_messages::kTooManySentences;
-      return result;
+  // Each entry's line is parsed as the sentence section's lines are; its
+  // end is then where the next entry starts, also when the next entry has
+  // no text and is dropped.
+  const size_t m = entries.size();
+  SentenceRecord current = m > 0 ? ProMod::ParseSentenceLine(lrc::EntryLine(entries[0]), 0) : SentenceRecord{};
+  for (size_t k = 0; k < m; ++k) {
+    SentenceRecord next = k + 1 < m ? ProMod::ParseSentenceLine(lrc::EntryLine(entries[k + 1]), 0) : SentenceRecord{};
+    current.End = k + 1 < m ? next.Start : totalLength;
+    if (!current.Text.isEmpty()) {
+      if (result.sentences.size() == kMaxSentences) {
+        result.sentences.clear();
+        result.failure = subtitle_messages::kTooManySentences;
+        return result;
+      }
+      FitToRecording(&current, totalLength);
+      result.sentences.push_back(std::move(current));
     }
-    FitToRecording(&s, totalLength);
-    result.sentences.push_back(std::move(s));
+    current = std::move(next);
   }
   Number(&result.sentences);
   if (result.sentences.empty()) result.failure = subtitle_messages::kNoLrcSentence;

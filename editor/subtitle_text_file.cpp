@@ -11,11 +11,11 @@ namespace {
 
 // Larger files are no lyrics or subtitles; reading them whole would only
 // exhaust memory.
-constexpr qint64 kMaxFileBytes = 64LL * 1024 * 1024;
+constexpr qint64 kMaxFileBytes = 16LL * 1024 * 1024;
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
 const QString& TooBigMessage() {
-  static const QString text = QStringLiteral("导入失败：文件太大（超过64MB），不是歌词或字幕文件。");
+  static const QString text = QStringLiteral("导入失败：文件太大（超过16MB），不是歌词或字幕文件。");
   return text;
 }
 
