@@ -47,6 +47,27 @@ bool LooksLikeUtf16(const QByteArray& bytes) {
   return zeros[0] * 10 >= half * 3 || zeros[1] * 10 >= half * 3;
 }
 
+// A UTF-8 byte-order mark at the start of a line of a file that is read as
+// GB18030 (a UTF-8 part joined to an ANSI part): its bytes would decode to
+// "锘" and a stray character.
+QByteArray DropLineStartUtf8Marks(const QByteArray& bytes) {
+  if (!bytes.contains("\xEF\xBB\xBF")) return bytes;
+  QByteArray result;
+  result.reserve(bytes.size());
+  const qsizetype n = bytes.size();
+  qsizetype i = 0;
+  while (i < n) {
+    const bool lineStart = i == 0 || bytes[i - 1] == '\r' || bytes[i - 1] == '\n';
+    if (lineStart && i + 2 < n && bytes.mid(i, 3) == "\xEF\xBB\xBF") {
+      i += 3;
+      continue;
+    }
+    result.append(bytes[i]);
+    ++i;
+  }
+  return result;
+}
+
 QString DropLineStartMarks(const QString& text) {
   if (!text.contains(QChar(kByteOrderMark))) return text;
   QString result;
@@ -117,7 +138,7 @@ SubtitleText DecodeSubtitleBytes(const QByteArray& bytes) {
   } else if (IsUtf8(bytes)) {
     decoded = QString::fromUtf8(bytes);
   } else {
-    decoded = ProMod::DecodeAnsi(bytes);
+    decoded = ProMod::DecodeAnsi(DropLineStartUtf8Marks(bytes));
   }
   result.text = DropLineStartMarks(ProMod::JoinFileLines(decoded));
   return result;

@@ -15,6 +15,7 @@
 #include "editor/lrc_convert.h"
 #include "editor/subtitle_import.h"
 #include "editor/subtitle_table.h"
+#include "editor/subtitle_text_file.h"
 #include "tests/common/temp_folder.h"
 
 namespace {
@@ -231,6 +232,9 @@ TEST(LrcFile, ReadsAnsiUtf8AndMarkedFilesAlike) {
   // GB18030 bytes that are no UTF-8: not taken for UTF-8.
   folder.Write("gbk_only.lrc", ProMod::EncodeAnsi("[00:01.00]中文歌词"));
   EXPECT_EQ(ImportSubtitleFile(folder.File("gbk_only.lrc"), kLength).sentences.at(0).Text, "中文歌词");
+  // An ANSI part joined to a UTF-8 part with its mark: read as ANSI, and
+  // the mark's bytes still go.
+  EXPECT_EQ(DecodeSubtitleBytes(ProMod::EncodeAnsi("中文\n") + "\xEF\xBB\xBF" "abc").text, "\r\n中文\r\nabc");
 }
 
 TEST(LrcFile, MixedLineEndsEachEndALine) {
