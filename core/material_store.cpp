@@ -122,12 +122,15 @@ QString ReadTextFile(const QString& path) {
   if (!file.open(QIODevice::ReadOnly)) return QString();
   const QString text = DecodeAnsi(file.readAll());
   file.close();
+  return JoinFileLines(text);
+}
 
+QString JoinFileLines(QStringView text) {
   // Every line is preceded by CR LF; a line ends at CR, CR LF or LF. Text
   // after the last line end is a line of its own.
   QString result;
   result.reserve(text.size() + text.size() / 32 + 2);
-  const QChar* p = text.constData();
+  const QChar* p = text.data();
   const qsizetype n = text.size();
   qsizetype lineStart = 0;
   qsizetype i = 0;

@@ -76,6 +76,10 @@ QString MaterialPathFor(const QString& audioPath);
 // of a non-empty file starts with CR LF and joins lines with CR LF; "" when
 // there is no such regular file.
 QString ReadTextFile(const QString& path);
+// The line handling of ReadTextFile for text already decoded (files in
+// another encoding, such as UTF-8 subtitles): every line, ended by CR, CR LF
+// or LF, preceded by CR LF.
+QString JoinFileLines(QStringView text);
 // Writes text + CR LF through a temporary file in the same folder that then
 // replaces the old file, so an interrupted or failed write never leaves a
 // half-written file. Returns false when the file could not be written.

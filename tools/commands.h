@@ -9,4 +9,5 @@ int RunSentences(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunDemoLesson(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunCompare(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunRecords(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunImport(const QStringList& args, QTextStream& out, QTextStream& err);
 }  // namespace velmo_tool

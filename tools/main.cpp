@@ -12,7 +12,8 @@ void PrintUsage(QTextStream& err) {
   err << "usage: velmo-tool sentences RECORDING.mp3\n"
          "       velmo-tool demo-lesson APPLICATION_FOLDER\n"
          "       velmo-tool compare [--image OUT.png --width PIXELS] SENTENCE TYPED\n"
-         "       velmo-tool records RECORDING.mp3\n";
+         "       velmo-tool records RECORDING.mp3\n"
+         "       velmo-tool import SUBTITLE_FILE (RECORDING.mp3 | --length MS) [--write]\n";
 }
 }  // namespace
 
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
     status = velmo_tool::RunCompare(args, out, err);
   } else if (command == QLatin1String("records")) {
     status = velmo_tool::RunRecords(args, out, err);
+  } else if (command == QLatin1String("import")) {
+    status = velmo_tool::RunImport(args, out, err);
   } else {
     PrintUsage(err);
   }
