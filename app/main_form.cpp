@@ -18,6 +18,7 @@
 #include "app/picture_box.h"
 #include "app/pictures.h"
 #include "app/toolbar_icons.h"
+#include "editor/set_stree.h"
 #include "practice/exe_find_form.h"
 #include "practice/exe_form.h"
 #include "practice/number_exe_form.h"
@@ -612,6 +613,7 @@ QDialog* MainForm::MakeChildWindow(ChildWindow which) {
     if (QDialog* dialog = Factory()(which, this)) return dialog;
   }
   switch (which) {
+    case ChildWindow::SetStree: return CreateSetStree(this);
     case ChildWindow::ExeForm: return CreateExeForm(this);
     case ChildWindow::ExeFindForm: return CreateExeFindForm(this);
     case ChildWindow::NumberExeForm: return CreateNumberExeForm(this);

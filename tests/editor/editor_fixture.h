@@ -42,7 +42,10 @@ class EditorTest : public ::testing::Test {
     ProMod::CurrentAudioPath = QStringLiteral("/nowhere/lesson.mp3");
     ProMod::CurrentMaterialPath = ProMod::CurrentAudioPath + QStringLiteral(".qvl");
     SetLength(100000);
-    platform::SetPlainMessageHandler([this](const QString& text, const QString&) { plain_ << text; });
+    platform::SetPlainMessageHandler([this](const platform::PlainMessage& m) {
+      plain_ << m.text;
+      return 1;
+    });
   }
   void TearDown() override {
     editor_.reset();
