@@ -349,6 +349,7 @@ void ColorDialog::PickFromPosition(const QPoint& p, bool start) {
 }
 
 bool ColorDialog::event(QEvent* event) {
+  if (event->type() == QEvent::DeferredDelete) return QDialog::event(event);  // ends the window
   ++handlerDepth_;
   bool handled;
   if (event->type() == QEvent::ToolTip) {

@@ -224,5 +224,6 @@ class ColorDialog : public QDialog {
   bool hotLeft_ = false;
   bool filling_ = false;   // the dialog itself writes the fields
   bool warning_ = false;   // a warning is up: focus changes are no leaving
+  bool refocusing_ = false;  // a refused field takes the focus back
   int handlerDepth_ = 0;
 };

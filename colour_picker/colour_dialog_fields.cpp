@@ -1,6 +1,7 @@
 // The fields of the colour dialog: H, S, B (applied as they are typed), R, G,
 // B (applied when they hold a valid component), C, M, Y, K (shown, never
 // applied), their key filters and the checks when a field is left.
+#include <QApplication>
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include "colour_picker/colour_dialog.h"
 #include "colour_picker/colour_swatch.h"
 #include "controls/text_box.h"
+#include "controls/vsnet_button.h"
 #include "core/message_service.h"
 
 using namespace ColorDialogMod;
@@ -186,7 +188,12 @@ void ColorDialog::Warn(const QString& text, QelText* field) {
   warning_ = true;
   ProMod::ShowMsgBox(text, 1, kWarningTitle, ProMod::kIconStop);
   warning_ = false;
-  if (field && field->isVisible()) field->setFocus(Qt::OtherFocusReason);
+  if (field && field->isVisible()) {
+    // The field the focus is taken from is not being left by the user.
+    refocusing_ = true;
+    field->setFocus(Qt::OtherFocusReason);
+    refocusing_ = false;
+  }
 }
 
 // H, S or B take effect as they are typed. A value out of range is refused
@@ -264,7 +271,9 @@ bool ColorDialog::eventFilter(QObject* watched, QEvent* event) {
     const bool leaving = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
                          reason == Qt::MouseFocusReason || reason == Qt::ShortcutFocusReason ||
                          reason == Qt::OtherFocusReason;
-    if (field && leaving && !warning_ && isVisible()) {
+    // Going to "退出" is no leaving: cancelling needs no valid fields.
+    const bool toCancel = QApplication::focusWidget() == command2_;
+    if (field && leaving && !warning_ && !refocusing_ && !toCancel && isVisible()) {
       // Checked once the focus has moved, outside the focus change itself.
       QPointer<QelText> guard(field);
       QTimer::singleShot(0, this, [this, guard] {

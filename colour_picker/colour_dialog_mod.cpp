@@ -156,7 +156,7 @@ std::array<ColourValue, kCustomColourCount> ReadCustomColors(const QString& path
   // The text starts with a line break, so the first piece is empty.
   int entry = -1;
   qsizetype from = 0;
-  while (entry < kCustomColourCount - 1 && from <= text.size()) {
+  while (entry < kCustomColourCount && from <= text.size()) {
     qsizetype end = text.indexOf(QStringLiteral("\r\n"), from);
     if (end < 0) end = text.size();
     if (entry >= 0) {
