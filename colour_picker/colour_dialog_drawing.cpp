@@ -322,13 +322,19 @@ void ColorDialog::DrawAboutPage() {
   p.setPen(Qt::black);
   p.setFont(QFont(QStringLiteral("宋体"), 9));
   const QString text = QStringLiteral(
-      "拾色器：按色相(H)、饱和度(S)或亮度(B)在方块和色条上取色，也可直接输入数值。\n\n"
-      "增强色：224个自定义颜色。先在拾色器选好颜色，再选中一格，按“<<保存”存入，"
-      "保存在程序目录的 usercolors.cps 中。\n\n"
-      "普通色：216种网页安全色。\n\n"
-      "勾选“使用网页颜色”后，取到的都是网页安全色。\n\n"
-      "右上角色块是上次确定的颜色：单击色块取回它，单击其右侧取回并确定。");
-  p.drawText(box.adjusted(14, 50, -14, -10), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+      "拾色器：按色相(H)、饱和度(S)或亮度(B)在方块和色条上取色，也可直接输入数值。\n"
+      "增强色：224个自定义颜色，保存在程序目录的 usercolors.cps 中。选中一格，按“<<保存”存入在拾色器选好的颜色。\n"
+      "普通色：216种网页安全色。\n"
+      "使用网页颜色：取到的都是网页安全色。\n"
+      "右上角色块是上次确定的颜色：单击色块取回，单击其右侧取回并确定。");
+  const QStringList paragraphs = text.split(QLatin1Char('\n'));
+  int y = box.top() + 48;
+  for (const QString& paragraph : paragraphs) {
+    const QRect room(box.left() + 12, y, box.width() - 24, box.bottom() - y);
+    const QRect used = p.boundingRect(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, paragraph);
+    p.drawText(room, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, paragraph);
+    y += used.height() + 6;
+  }
   update();
 }
 

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
   host.show();
   Settle(200);
 
+  ColorDialogMod::LastColor = RgbValue(214, 64, 48);  // a colour accepted before, in the hot corner
   const ColourValue chosen = RgbValue(46, 139, 205);
   box->setColor(chosen);
   Shoot(box, 0, out + "/colour_picker_h.png", nullptr);
