@@ -153,6 +153,7 @@ TEST_F(ColorBoxTest, ShowReturnsTheChosenColourOrTheOldOneAfterCancelling) {
   box_->Show();
   EXPECT_EQ(box_->Color(), RgbValue(10, 20, 30));
   EXPECT_EQ(LastColor, 0u);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the hourglass is gone again";
 
   ColourValue picked = 0;
   WhileShown([&picked](ColorDialog* d) {
