@@ -225,5 +225,6 @@ class ColorDialog : public QDialog {
   bool filling_ = false;   // the dialog itself writes the fields
   bool warning_ = false;   // a warning is up: focus changes are no leaving
   bool refocusing_ = false;  // a refused field takes the focus back
+  QelText* pressedIn_ = nullptr;  // the H, S or B field the last key went down in
   int handlerDepth_ = 0;
 };

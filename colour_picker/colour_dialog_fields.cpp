@@ -119,8 +119,10 @@ void ColorDialog::ConnectFields() {
       if (!(keyAscii >= '0' && keyAscii <= '9') && keyAscii != 8) keyAscii = 0;
     });
   }
-  for (QelText* field : {txtH_, txtS_, txtB_})
+  for (QelText* field : {txtH_, txtS_, txtB_}) {
+    connect(field, &QelText::KeyDown, this, [this, field](int16_t&, int16_t&) { pressedIn_ = field; });
     connect(field, &QelText::KeyUp, this, [this, field](int16_t&, int16_t&) { HsbFieldKeyUp(field); });
+  }
   for (QelText* field : {text1_, text2_, text3_})
     connect(field, &QelText::Change, this, [this, field] { RgbFieldChanged(field); });
   connect(txtK_, &QelText::Change, this, &ColorDialog::KFieldChanged);
@@ -185,6 +187,9 @@ Hsb ColorDialog::ValuesFromFields() const {
 // ---- typing ---------------------------------------------------------------------
 
 void ColorDialog::Warn(const QString& text, QelText* field) {
+  // The key that closes the warning is released in the field: no key of
+  // its own, so it must not warn again.
+  pressedIn_ = nullptr;
   warning_ = true;
   ProMod::ShowMsgBox(text, 1, kWarningTitle, ProMod::kIconStop);
   warning_ = false;
@@ -199,7 +204,9 @@ void ColorDialog::Warn(const QString& text, QelText* field) {
 // H, S or B take effect as they are typed. A value out of range is refused
 // and replaced by 0, which then applies.
 void ColorDialog::HsbFieldKeyUp(QelText* field) {
-  if (filling_ || warning_) return;
+  // Only a key pressed in this field counts (not the release of the Tab
+  // that brought the focus here).
+  if (filling_ || warning_ || pressedIn_ != field) return;
   const int maximum = FieldMaximum(field);
   const QString& warning = maximum == 360 ? kHueWarning : kPercentWarning;
   const QString text = field->Text();

@@ -48,6 +48,13 @@ TEST_F(ColourDialogTest, SaturationAndBrightnessRefuseAboveOneHundredAndEmptines
   EXPECT_EQ(messages_.Last().text, kPercent);
   EXPECT_EQ(TextOf(dialog_->txtB()), "") << "an empty field keeps the focus, not a value";
   EXPECT_TRUE(dialog_->txtB()->Text1()->hasFocus());
+  // The Enter that closed the warning is released in the field: no second
+  // warning, and no endless round of them.
+  QTest::keyRelease(dialog_->txtB()->Text1(), Qt::Key_Return);
+  EXPECT_EQ(messages_.Count(), 2);
+  // Nor does the Tab that arrives in a field apply it again.
+  QTest::keyRelease(dialog_->txtH()->Text1(), Qt::Key_Tab);
+  EXPECT_EQ(messages_.Count(), 2);
 }
 
 TEST_F(ColourDialogTest, KeyFiltersLetOnlyDigitsAndBackspaceThrough) {
