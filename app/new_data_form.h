@@ -29,6 +29,7 @@ class NewDataForm : public QDialog {
 
  private:
   void CopyLook(const MyStree* look);
+  void PlaceList();
 
   MyStree* myStree1_ = nullptr;
 };
