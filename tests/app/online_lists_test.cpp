@@ -345,7 +345,8 @@ TEST_F(OnlineListsTest, TheLinkLineAndTheShoppingLineOpenTheFirstTwoLinks) {
 
 TEST_F(OnlineListsTest, NewMaterialsListOpensItsWindowWhoseItemsOpenTheirAddresses) {
   server_.Serve(online::kNewMaterialsPath, ListFile({Line("第一课 问候", "http://s.test/lesson1"), QString(), QString(),
-                                                     Line("第二课 购物", "http://s.test/lesson2"), QString()}));
+                                                     Line("第二课 购物", "http://s.test/lesson2"), QString(),
+                                                     Line("英语数字听力专项练习 年份、小数与百分数", "http://s.test/n")}));
   ASSERT_TRUE(ProMod::WriteTextFile(app_.File("FaceSet.ini"),
                                     QStringLiteral("文件选择框--背景色1=255\r\n文件选择框--文字移入色=65280\r\n"
                                                    "文件选择框背景色角度=45")));
@@ -358,8 +359,11 @@ TEST_F(OnlineListsTest, NewMaterialsListOpensItsWindowWhoseItemsOpenTheirAddress
     seen = true;
     MyStree* list = window->MyStree1();
     EXPECT_EQ(window->windowTitle(), "最新资料");
-    EXPECT_EQ(list->LabelCount(), 2);
-    if (list->LabelCount() != 2) return window->reject();
+    EXPECT_EQ(list->LabelCount(), 3);
+    if (list->LabelCount() != 3) return window->reject();
+    // Laid out at the window's width: a long title keeps to one line.
+    EXPECT_TRUE(list->IsShown(3));
+    EXPECT_LE(list->CaptionRect(3).height(), list->CaptionRect(1).height() + 2);
     EXPECT_EQ(list->ItemStr(1), "第一课 问候");
     EXPECT_EQ(list->ItemStr(2), "第二课 购物");
     EXPECT_EQ(list->GetLabelItemData(2), "http://s.test/lesson2");
