@@ -304,6 +304,17 @@ TEST_F(OnlineListsTest, StartUpOpensTheStartPageAndMakesLinkImagesInListOrder) {
   EXPECT_EQ(msgs_.Count(), 0);
 }
 
+TEST_F(OnlineListsTest, StartUpFetchWaitsForTheWindowsFirstFrame) {
+  ServeLinks({Line(Pic("a.png", Picture("PNG")), "http://s.test/a")});
+  form_ = std::make_unique<MainForm>();
+  QTest::qWait(150);
+  EXPECT_EQ(server_.Connections(), 0) << "fetched before the window was on the screen";
+  EXPECT_TRUE(form().FetchingOnline());
+  form().show();
+  ASSERT_TRUE(WaitFor([&] { return !form().FetchingOnline(); }, 6000));
+  EXPECT_EQ(form().LinkAddresses().size(), 2);
+}
+
 TEST_F(OnlineListsTest, RotationNeverShowsImageZeroOnceOthersExist) {
   ServeLinks({Line(Pic("a.png", Picture("PNG")), "http://s.test/a"), "bad line",
               Line(Pic("b.png", Picture("PNG")), "http://s.test/b")});
