@@ -150,13 +150,14 @@ void MainForm::LinkListArrived(const QString& path) {
   auto pictures = std::make_shared<std::vector<QImage>>(entries.size());
   auto due = std::make_shared<size_t>(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
-    startupDownloads_->DownloadFile(entries[i].picture, QString(), [this, entries, pictures, due, i](const QString& file) {
+    auto arrived = [this, entries, pictures, due, i](const QString& file) {
       if (!file.isEmpty()) {
         (*pictures)[i] = online::ReadLinkPicture(file);
         QFile::remove(file);
       }
       if (--*due == 0) ShowLinkImages(entries, *pictures);
-    });
+    };
+    startupDownloads_->DownloadFile(entries[i].picture, QString(), arrived);
   }
 }
 
