@@ -195,7 +195,6 @@ void MainForm::CreateControls() {
   auto* link = new PictureBox(
       [](const QSize& size, qreal ratio, bool) { return pictures::LinkBanner(size, ratio); }, picture2_);
   link->setObjectName(QStringLiteral("UrlImage_0"));
-  link->setToolTip(kBuiltInLink);
   urlImage_.push_back(link);
   Place(link, {kMinWidth - kLinkImageWidth, (kToolbarHeight - kLinkImageHeight) / 2, kLinkImageWidth,
                kLinkImageHeight});
@@ -281,6 +280,7 @@ void MainForm::ConnectControls() {
     connect(labelCheck_[i], &ClickLabel::Click, this, [this, i] { LabelCheck_Click(i); });
   }
   connect(urlImage_[0], &PictureBox::Click, this, [this] { UrlImage_Click(0); });
+  connect(&timer1_, &QTimer::timeout, this, &MainForm::Timer1_Timer);
   connect(buttons_[kSaveRemarkButton], &VsNetBut::Click, this, &MainForm::SaveRemark_Click);
   connect(buttons_[kSegmentButton], &VsNetBut::Click, this, &MainForm::OpenSegmentation);
   connect(buttons_[kDictationButton], &VsNetBut::Click, this, &MainForm::OpenDictation);
@@ -464,7 +464,7 @@ void MainForm::changeEvent(QEvent* event) {
 // Start-up, browsing and loading
 
 void MainForm::FormLoad() {
-  linkAddresses_ = QStringList{kBuiltInLink};
+  linkAddresses_ = QStringList{BuiltInLink()};
   SoundMod::CloseAudio();
   StartupLayout();
   FitToWindow();
@@ -582,7 +582,7 @@ QString MainForm::MissingMaterialMessage() const {
           QStringLiteral(" 文件拷至与音频相的目录下。"),
       QStringLiteral("音频所在目录为： ") + ProMod::CurrentFolder,
       QString(),
-      QStringLiteral("更多的音频资料请访问<Velmo女孩 ") + kHomePage + QStringLiteral(">"),
+      WebSiteLine(),
   };
   return lines.join(ProMod::kCrLf);
 }
@@ -696,25 +696,6 @@ void MainForm::OpenSettings() {
   window->exec();
   delete guard.data();
   ReadAppearance();
-}
-
-void MainForm::ShowNewMaterials() {
-  // Nothing is fetched in this build, which the user sees as an
-  // unreachable server.
-  ProMod::ShowMsgBox(QStringLiteral("未读到任何最新的音频资料，站长正在更新，请过段时间再试。"), 1, ProMod::kAppTitle,
-                     ProMod::kIconInformation);
-}
-
-void MainForm::LoadOnlineLists() {
-  // No downloads yet: the built-in link image stays, with the built-in link.
-  linkAddresses_ = QStringList{kBuiltInLink};
-  for (size_t i = 0; i < urlImage_.size(); ++i) urlImage_[i]->setVisible(i == 0);
-  timer1_.stop();
-}
-
-void MainForm::UrlImage_Click(int index) {
-  if (index < 0 || index >= linkAddresses_.size()) return;
-  if (!linkAddresses_[index].isEmpty()) ProMod::OpenWithShell(linkAddresses_[index]);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/appearance_file.h"
+#include "app/online_lists.h"
 #include "core/listening_engine.h"
 
 class QCheckBox;
@@ -78,8 +79,11 @@ class MainForm : public QWidget {
   static inline const QString kLinkLine = QStringLiteral("点击访问Velmo女孩主页，下载更多音频资料、电子书、软件。");
   static inline const QString kShoppingLine = QStringLiteral(
       "Velmo女孩全球网购体验-淘宝精选,皇冠大全所有商品均来自淘宝网,请大家放心选购,点击进入!");
-  static inline const QString kHomePage = QStringLiteral("https://velmo.example.org/");
-  static inline const QString kBuiltInLink = QStringLiteral("https://velmo.example.org/");
+  // The material server's home page: the built-in advertising link
+  // (LinkAddresses(0)) and the web site the messages name. Empty when the
+  // build names no material server.
+  static QString HomePage();
+  static QString BuiltInLink();
 
   // The windows the toolbar opens. They come from a replaceable factory so
   // that tests can supply their own dialogs; windows not built yet are an
@@ -161,6 +165,8 @@ class MainForm : public QWidget {
   void LabelCheck_Click(int index);
   void SaveRemark_Click();  // "保存备注"
   void UrlImage_Click(int index);
+  // Link image rotation: one of the downloaded link images, at random.
+  void Timer1_Timer();
   // A key seen by the window before the focused control (key preview).
   void PreviewKey(int16_t KeyAscii);
 
@@ -183,10 +189,14 @@ class MainForm : public QWidget {
   void ReadAppearance();
   void ApplyAppearance(const std::vector<appearance::Setting>& settings);
 
-  // The start-up fetch of the online lists. Downloads are not part of this
-  // build: it leaves the built-in link image shown and LinkAddresses holding
-  // only the built-in link.
+  // The start-up fetch of the online lists: shows the built-in link image
+  // with the built-in link, and once the window's first frame is on the
+  // screen fetches the start-up page and the link images in the background.
+  // Nothing is fetched without a material server.
   void LoadOnlineLists();
+  // Whether an online list or picture is being fetched (or the start-up
+  // fetch waits for the first frame).
+  bool FetchingOnline() const;
 
   // The texts of the two messages, built as the user sees them.
   QString MissingMaterialMessage() const;
@@ -245,6 +255,15 @@ class MainForm : public QWidget {
   bool PreviewKeyEvent(QObject* watched, QKeyEvent* event);
   QDialog* MakeChildWindow(ChildWindow which);
   void RunChildWindow(ChildWindow which, const QString& caption, const QString& refusal);
+  // Online lists (main_form_online.cpp).
+  static QString WebSiteLine();
+  void ShowBuiltInLink();
+  void StartOnlineFetch();
+  void AutoPageArrived(const QString& path);
+  void LinkListArrived(const QString& path);
+  void ShowLinkImages(const std::vector<online::LinkEntry>& entries, const std::vector<QImage>& pictures);
+  void NewMaterialsArrived(const QString& path);
+  void OpenNewDataForm(const std::vector<online::MaterialEntry>& entries);
 
   // controls
   QWidget* picture1_ = nullptr;
@@ -277,4 +296,10 @@ class MainForm : public QWidget {
   bool loaded_ = false;  // the start-up has run
   // Key events the window passes on itself after looking at them.
   std::vector<const QEvent*> keysInFlight_;
+  // Online lists: the start-up fetch waits for the first frame; the start-up
+  // lists and "最新资料" have a downloader each. Last, so that they are gone
+  // (and their downloads cancelled) before anything their answers touch.
+  QPointer<QObject> firstPaintWatch_;
+  std::unique_ptr<online::Downloader> startupDownloads_;
+  std::unique_ptr<online::Downloader> newMaterialsDownloads_;
 };

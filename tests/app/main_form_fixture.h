@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "app/main_form.h"
+#include "app/online_lists.h"
 #include "app/picture_box.h"
 #include "controls/my_stree.h"
 #include "controls/qel_pbar.h"
@@ -74,6 +75,7 @@ class MainFormTest : public ::testing::Test {
     platform::SetShellOpenHandler([this](const QString& text) { opened_ << text; });
     platform::SetMonotonicClock([this] { return now_; });
     SoundMod::SetOutputMode(SoundMod::OutputMode::NullOutput);
+    online::SetMaterialServer(QString());  // no network unless a test serves the lists
   }
   void TearDown() override {
     form_.reset();
@@ -83,6 +85,7 @@ class MainFormTest : public ::testing::Test {
     platform::SetMonotonicClock({});
     platform::SetShellOpenHandler({});
     platform::SetApplicationFolder(QString());
+    online::SetMaterialServer(online::BuiltMaterialServer());
     MainForm::SetChildWindowFactory({});
     ProMod::ResetStore();
   }
