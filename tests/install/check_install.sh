@@ -19,7 +19,8 @@ fail() {
   exit 1
 }
 
-prefix="$work/prefix"
+# Laid out like a system root, so that appstreamcli can check the files together.
+prefix="$work/root/usr"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 desktop="$prefix/share/applications/$id.desktop"
@@ -34,6 +35,7 @@ done
 
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $id.desktop"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $id.metainfo.xml"
+appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli rejects the installed tree"
 
 # The launcher starts the program from PATH and finds the installed icon by
 # its theme name; the AppStream file points at the launcher.
