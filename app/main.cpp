@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Velmo"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.velmo.Velmo"));  // the launcher's icon and name
   platform::RegisterFontSubstitutions();
   InstallMessageWindow();
   int status = 0;

@@ -13,11 +13,8 @@ QString& OverrideFolder() {
 }
 
 QString DefaultFolder() {
-  QString exeDir = QCoreApplication::applicationDirPath();
-  if (!exeDir.isEmpty()) {
-    QFileInfo info(exeDir);
-    if (info.isDir() && info.isWritable()) return QDir::cleanPath(exeDir);
-  }
+  const QString exeDir = QCoreApplication::applicationDirPath();
+  if (ProgramFolderHoldsLibrary(exeDir)) return QDir::cleanPath(exeDir);
   QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
   if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
   QString folder = QDir::cleanPath(data + QStringLiteral("/Velmo"));
@@ -25,6 +22,16 @@ QString DefaultFolder() {
   return folder;
 }
 }  // namespace
+
+bool ProgramFolderHoldsLibrary(const QString& exeFolder) {
+  if (exeFolder.isEmpty()) return false;
+  const QFileInfo info(QDir::cleanPath(exeFolder));
+  // An installed velmo sits in a prefix's bin folder (/usr/bin, ~/.local/bin)
+  // among other programs; learners' recordings do not belong there even when
+  // the folder happens to be writable.
+  if (info.fileName() == QLatin1String("bin")) return false;
+  return info.isDir() && info.isWritable();
+}
 
 QString ApplicationFolder() {
   if (!OverrideFolder().isEmpty()) return OverrideFolder();

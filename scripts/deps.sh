@@ -1,7 +1,7 @@
 # Sourced by run.sh and test.sh: installs the Debian packages that are
 # missing, through sudo when not root.
 BUILD_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libmpg123-dev libespeak-ng-dev librubberband-dev"
-TEST_PACKAGES="pulseaudio pulseaudio-utils xvfb xauth fonts-noto-cjk"
+TEST_PACKAGES="pulseaudio pulseaudio-utils xvfb xauth fonts-noto-cjk desktop-file-utils appstream dpkg-dev"
 MEDIA_PACKAGES="lame espeak-ng"
 
 ensure_packages() {
