@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "core/audio_player.h"
 #include "core/material_store.h"
+#include "platform/audio_output.h"
 
 namespace {
 
@@ -14,6 +16,13 @@ bool Within(const SentenceRecord& s, int32_t position) { return s.Start <= posit
 
 void ListeningEngine::SetResumePosition(int32_t position) {
   resume_ = std::clamp<int32_t>(position, 0, std::max<int32_t>(0, ProMod::TotalLength));
+}
+
+void ListeningEngine::SetShadowing(const Shadowing& shadowing) {
+  shadowing_.on = shadowing.on;
+  shadowing_.count = std::clamp(shadowing.count, 0, 9);
+  shadowing_.pause = std::isfinite(shadowing.pause) ? std::clamp(shadowing.pause, 0.0, 3.0) : 1.0;
+  if (!shadowing_.on) pauseUntilUSecs_ = -1;
 }
 
 void ListeningEngine::SetCurrent(int sentenceNumber, int nextIndex) {
@@ -70,12 +79,14 @@ bool ListeningEngine::PlayWhole(int32_t from, int32_t end) {
 bool ListeningEngine::ChooseSentence(int index) {
   if (index < 2 || index > ProMod::Sentences.UBound()) return false;
   SetCurrent(SentenceNumber(index), index);
+  shadowRound_ = 1;
   return PlaySentence(index, ProMod::Sentences[index].Start);
 }
 
 bool ListeningEngine::ReplayCurrent() {
   const int index = TableIndex(current_);
   if (current_ < 1 || index > ProMod::Sentences.UBound()) return false;
+  shadowRound_ = 1;
   return PlaySentence(index, ProMod::Sentences[index].Start);
 }
 
@@ -89,6 +100,7 @@ bool ListeningEngine::RestartWhole() {
 // Halting
 
 void ListeningEngine::Halt() {
+  pauseUntilUSecs_ = -1;
   SoundMod::PauseAudio();
   resume_ = ProMod::PausedPosition;
   playing_ = false;
@@ -142,6 +154,10 @@ ListeningEngine::Tick ListeningEngine::Poll() {
     return tick;
   }
   tick.position = SoundMod::GetPosition();
+  if (ShadowPausing()) {
+    EndShadowPause(tick);
+    return tick;
+  }
   if (tick.position >= ProMod::TotalLength) {
     tick.recordingEnded = true;
     SoundMod::StopAudio();
@@ -168,10 +184,46 @@ void ListeningEngine::EndOfPlay(Tick& tick) {
     tick.restarted = RestartWhole();
   } else if (loopSentence_ && mode_ == Mode::Range && rangeSentence_ > 0) {
     tick.restarted = ReplayCurrent();
+  } else if (shadowing_.on && mode_ == Mode::Range && rangeSentence_ > 0) {
+    if (ShadowNext(tick)) return;
   }
   if (!tick.restarted) {
     mode_ = Mode::Stopped;
     next_ = std::min(next_ + 1, static_cast<int>(INT16_MAX));
+  }
+}
+
+// After a hearing while shadowing: the silence to speak in, or the next
+// sentence once the sentence was heard often enough. False when there is
+// nothing more to hear.
+bool ListeningEngine::ShadowNext(Tick& tick) {
+  const int index = rangeSentence_;
+  if (shadowing_.count == 0 || shadowRound_ < shadowing_.count) {
+    const SentenceRecord& s = ProMod::Sentences[index];
+    const double heardMs = (s.End - s.Start) / SoundMod::Speed();
+    const auto pauseUSecs = static_cast<int64_t>(std::llround(heardMs * shadowing_.pause * 1000.0));
+    playing_ = true;  // the silence belongs to the play
+    pauseUntilUSecs_ = platform::MonotonicUSecs() + pauseUSecs;
+    if (pauseUSecs <= 0) EndShadowPause(tick);
+    return true;
+  }
+  if (index >= ProMod::Sentences.UBound()) return false;
+  if (!ChooseSentence(index + 1)) return false;
+  tick.restarted = true;
+  tick.followed = index + 1;
+  return true;
+}
+
+void ListeningEngine::EndShadowPause(Tick& tick) {
+  if (platform::MonotonicUSecs() < pauseUntilUSecs_) return;
+  pauseUntilUSecs_ = -1;
+  const int round = shadowRound_ + 1;
+  if (PlaySentence(rangeSentence_, ProMod::Sentences[rangeSentence_].Start)) {
+    shadowRound_ = round;
+    tick.restarted = true;
+  } else {
+    playing_ = false;
+    mode_ = Mode::Stopped;
   }
 }
 

@@ -29,7 +29,17 @@ class ListeningEngine {
     bool recordingEnded = false;  // the recording's end was reached: stopped, resume at 0
     bool rangeEnded = false;      // PlayEnd() was reached and the play halted
     bool restarted = false;       // a loop started the play again in this poll
-    int followed = 0;             // table index the follow made current (0: none)
+    int followed = 0;             // table index the follow (or shadowing) made current (0: none)
+  };
+
+  // Shadowing: each sentence plays, then silence for as long as it was
+  // heard times `pause`, so the learner can say it; `count` times in all
+  // (0: again and again), then the next sentence. The sentence loop wins
+  // when both are on.
+  struct Shadowing {
+    bool on = false;
+    int count = 3;       // 1 .. 9, or 0 for without end
+    double pause = 1.0;  // 0 .. 3
   };
 
   static constexpr int TableIndex(int sentenceNumber) { return sentenceNumber + 1; }
@@ -55,6 +65,12 @@ class ListeningEngine {
   bool LoopSentence() const { return loopSentence_; }
   void SetLoopRecording(bool on) { loopRecording_ = on; }
   void SetLoopSentence(bool on) { loopSentence_ = on; }
+  const Shadowing& shadowing() const { return shadowing_; }
+  void SetShadowing(const Shadowing& shadowing);
+  // Which hearing of the current sentence this is (1 for the first).
+  int ShadowRound() const { return shadowRound_; }
+  // In the silence after a hearing; Playing() stays true meanwhile.
+  bool ShadowPausing() const { return pauseUntilUSecs_ >= 0; }
 
   // Plays table entry `index` from `from` (kept inside the sentence) to its
   // end. False, changing nothing, when there is no recording, no such
@@ -96,6 +112,8 @@ class ListeningEngine {
  private:
   void Halt();
   void EndOfPlay(Tick& tick);
+  bool ShadowNext(Tick& tick);
+  void EndShadowPause(Tick& tick);
   int FollowTo(int32_t position);
 
   Mode mode_ = Mode::Stopped;
@@ -109,4 +127,7 @@ class ListeningEngine {
   int followed_ = 0;  // table index the follow highlighted last; 0 after anything else
   bool loopRecording_ = false;
   bool loopSentence_ = false;
+  Shadowing shadowing_;
+  int shadowRound_ = 1;
+  int64_t pauseUntilUSecs_ = -1;  // end of the shadowing silence (monotonic clock)
 };
