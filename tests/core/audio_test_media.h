@@ -70,6 +70,14 @@ inline int64_t FramesToMs(int64_t frames, int rate) {
   return q + ((2 * r > rate || (2 * r == rate && (q & 1))) ? 1 : 0);
 }
 
+// The frame a position in ms starts at, as the player counts: the nearest
+// whole frame, a half to the even neighbour.
+inline int64_t MsToFrame(int64_t ms, int rate) {
+  const int64_t q = ms * rate / 1000;
+  const int64_t r = ms * rate % 1000;
+  return q + ((2 * r > 1000 || (2 * r == 1000 && (q & 1))) ? 1 : 0);
+}
+
 }  // namespace audio_test
 
 #define VELMO_REQUIRE_AUDIO_MEDIA()                                                       \
