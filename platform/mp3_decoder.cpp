@@ -21,7 +21,7 @@ namespace {
 // first frame starts within kSearchWindow bytes of the audio area.
 constexpr int kRunFrames = 4;
 constexpr qint64 kSearchWindow = 64 * 1024;
-// The longest frame there is: MPEG-2 layer II at 160 kbit/s and 8 kHz.
+// The longest frame there is: MPEG-2.5 layer II at 160 kbit/s and 8 kHz.
 constexpr qint64 kMaxFrameBytes = 2881;
 
 struct FrameHeader {
