@@ -105,7 +105,15 @@ int64_t FindPlay(const std::vector<int16_t>& heard, int64_t from, const std::vec
   return -1;
 }
 
-TEST(HeardAudioTest, EveryPlayIsHeardExactlyAsDecodedFiftyTimesOver) {
+class HeardAudioTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    SoundMod::CloseAudio();
+    SoundMod::SetOutputMode(SoundMod::OutputMode::Automatic);
+  }
+};
+
+TEST_F(HeardAudioTest, EveryPlayIsHeardExactlyAsDecodedFiftyTimesOver) {
   VELMO_REQUIRE_AUDIO_MEDIA();
   if (!platform::SystemOutputAvailable()) GTEST_SKIP() << "no sound device (start scripts/virtual_sound.sh)";
   MonitorRecorder monitor;
@@ -153,8 +161,6 @@ TEST(HeardAudioTest, EveryPlayIsHeardExactlyAsDecodedFiftyTimesOver) {
   }
   QTest::qWait(300);
   const std::vector<int16_t> heard = monitor.Finish();
-  SoundMod::CloseAudio();
-  SoundMod::SetOutputMode(SoundMod::OutputMode::Automatic);
   EXPECT_EQ(boxes.Count(), 0);
 
   // Every whole play is found, in order, sample for sample; outside the
