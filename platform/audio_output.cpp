@@ -40,15 +40,21 @@ void DestroyRetiredSinks() {
   for (const QPointer<QAudioSink>& sink : sinks) delete sink.data();
 }
 
+// Registered when the first sink output is made, before the player adds
+// its own post routine (which closes the recording and so retires the last
+// sink): post routines run last added, first called.
+void DestroyRetiredSinksAtTheEnd() {
+  static const bool added = [] {
+    qAddPostRoutine(DestroyRetiredSinks);
+    return true;
+  }();
+  (void)added;
+}
+
 void Retire(std::unique_ptr<QAudioSink> sink) {
   if (!sink) return;
   sink->stop();
   if (!QCoreApplication::instance() || QCoreApplication::closingDown()) return;  // unique_ptr deletes it now
-  static const bool cleanupAdded = [] {
-    qAddPostRoutine(DestroyRetiredSinks);
-    return true;
-  }();
-  (void)cleanupAdded;
   auto& sinks = RetiredSinks();
   sinks.erase(std::remove_if(sinks.begin(), sinks.end(), [](const QPointer<QAudioSink>& p) { return p.isNull(); }),
               sinks.end());
@@ -74,7 +80,7 @@ void Retire(std::unique_ptr<QAudioSink> sink) {
 // since the run started.
 class SinkOutput : public AudioOutput {
  public:
-  explicit SinkOutput(const QAudioDevice& device) : device_(device) {}
+  explicit SinkOutput(const QAudioDevice& device) : device_(device) { DestroyRetiredSinksAtTheEnd(); }
   ~SinkOutput() override { Stop(); }
 
   bool Start(int sampleRate, int channels) override {
