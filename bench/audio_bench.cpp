@@ -131,6 +131,27 @@ void BM_PlayFromToFirstSampleHanded(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayFromToFirstSampleHanded)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
+// From PlayFrom until the position moves, that is until the output reports
+// the first sample heard (through a sound device: the server's start-up and
+// latency included). Plays start at random places, one after another, each
+// cutting the previous one short, as clicks on sentences do.
+void BM_PlayFromToFirstSampleHeard(benchmark::State& state) {
+  OpenOrSkip(state, LongRecording(60));
+  state.SetLabel(SoundMod::UsingNullOutput() ? "null output" : "sound device");
+  const int32_t length = 3600 * 1000;
+  for (auto _ : state) {
+    const int32_t at = static_cast<int32_t>(QRandomGenerator::global()->bounded(length - 10000));
+    const auto start = std::chrono::steady_clock::now();
+    SoundMod::PlayFrom(at);
+    while (SoundMod::GetPosition() <= at && std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    SoundMod::PauseAudio();
+  }
+  SoundMod::CloseAudio();
+}
+BENCHMARK(BM_PlayFromToFirstSampleHeard)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
 void BM_ResidentMemoryPlaying3Hours(benchmark::State& state) {
   const QString path = LongRecording(180);
   for (auto _ : state) {

@@ -159,7 +159,11 @@ bool WriteTextFile(const QString& path, const QString& text) {
   if (!file.open(QIODevice::WriteOnly)) return false;
   QByteArray bytes = EncodeAnsi(text);
   bytes.append("\r\n", 2);
-  if (file.write(bytes) != bytes.size()) {
+  // write() only fills QSaveFile's buffer; a disk that takes part of it
+  // (full, or over a size limit) says so in flush(). commit() flushes too
+  // but ignores that failure and would put the cut-off file in place of
+  // the old one.
+  if (file.write(bytes) != bytes.size() || !file.flush()) {
     file.cancelWriting();
     return false;
   }

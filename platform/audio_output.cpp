@@ -3,8 +3,10 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QPointer>
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -22,8 +24,55 @@ SystemOutputFactory& FactoryOverride() {
   return factory;
 }
 
+// Sinks of finished runs, waiting to be destroyed. Destroying a sink runs
+// the event loop (the PulseAudio back end waits there for its stream to
+// go), and a run ends inside event handlers and timers that must not be
+// entered again meanwhile; so a finished sink goes when the event loop next
+// gets to it, and whatever is left goes when the application ends.
+std::vector<QPointer<QAudioSink>>& RetiredSinks() {
+  static std::vector<QPointer<QAudioSink>> sinks;
+  return sinks;
+}
+
+void DestroyRetiredSinks() {
+  std::vector<QPointer<QAudioSink>> sinks;
+  sinks.swap(RetiredSinks());
+  for (const QPointer<QAudioSink>& sink : sinks) delete sink.data();
+}
+
+// Registered when the first sink output is made, before the player adds
+// its own post routine (which closes the recording and so retires the last
+// sink): post routines run last added, first called.
+void DestroyRetiredSinksAtTheEnd() {
+  static const bool added = [] {
+    qAddPostRoutine(DestroyRetiredSinks);
+    return true;
+  }();
+  (void)added;
+}
+
+void Retire(std::unique_ptr<QAudioSink> sink) {
+  if (!sink) return;
+  sink->stop();
+  if (!QCoreApplication::instance() || QCoreApplication::closingDown()) return;  // unique_ptr deletes it now
+  auto& sinks = RetiredSinks();
+  sinks.erase(std::remove_if(sinks.begin(), sinks.end(), [](const QPointer<QAudioSink>& p) { return p.isNull(); }),
+              sinks.end());
+  QAudioSink* raw = sink.release();
+  sinks.emplace_back(raw);
+  raw->deleteLater();
+}
+
 // The system's default output through QAudioSink in push mode: the player
 // writes what the sink has room for (about 200 ms are queued).
+//
+// Every run gets a sink of its own, made in Start() and thrown away in
+// Stop(). Qt 6.4's PulseAudio sink does not survive being stopped and
+// started again many times: after some ten runs on one sink the sound
+// crackles, turns to noise mixed with pieces of earlier runs, and its
+// processed time falls behind. A fresh sink costs a new server stream (a
+// few milliseconds, see bench/audio_bench.cpp), and its first sample is the
+// run's first sample.
 //
 // The heard time is QAudioSink::processedUSecs(): with PulseAudio it is the
 // server's read position minus the sink's latency, interpolated between
@@ -31,7 +80,7 @@ SystemOutputFactory& FactoryOverride() {
 // since the run started.
 class SinkOutput : public AudioOutput {
  public:
-  explicit SinkOutput(const QAudioDevice& device) : device_(device) {}
+  explicit SinkOutput(const QAudioDevice& device) : device_(device) { DestroyRetiredSinksAtTheEnd(); }
   ~SinkOutput() override { Stop(); }
 
   bool Start(int sampleRate, int channels) override {
@@ -40,25 +89,21 @@ class SinkOutput : public AudioOutput {
     format.setSampleRate(sampleRate);
     format.setChannelCount(channels);
     format.setSampleFormat(QAudioFormat::Int16);
-    if (!sink_ || sink_->format() != format) {
-      sink_.reset();
-      sink_ = std::make_unique<QAudioSink>(device_, format);
-    }
+    sink_ = std::make_unique<QAudioSink>(device_, format);
     bytesPerFrame_ = format.bytesPerFrame();
     written_ = 0;
     startUSecs_ = MonotonicUSecs();
     io_ = sink_->start();
     if (!io_ || sink_->error() == QAudio::OpenError || sink_->error() == QAudio::FatalError) {
-      io_ = nullptr;
-      sink_->stop();
+      Stop();
       return false;
     }
     return true;
   }
 
   void Stop() override {
-    if (sink_ && io_) sink_->stop();
     io_ = nullptr;
+    Retire(std::move(sink_));
   }
 
   int64_t BytesFree() override {
@@ -113,8 +158,8 @@ class SinkOutput : public AudioOutput {
 
  private:
   QAudioDevice device_;
-  std::unique_ptr<QAudioSink> sink_;
-  QIODevice* io_ = nullptr;  // owned by the sink; null between runs
+  std::unique_ptr<QAudioSink> sink_;  // the current run's; none between runs
+  QIODevice* io_ = nullptr;            // owned by the sink
   int bytesPerFrame_ = 4;
   int64_t written_ = 0;
   int64_t startUSecs_ = 0;

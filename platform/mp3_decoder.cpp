@@ -16,6 +16,14 @@ namespace {
 // resynchronises on anything that looks like a frame header, so a WAV file
 // or random data would "decode" to a few hundred milliseconds of noise.
 
+// Accepted: a run of kRunFrames frame headers with the same version, layer
+// and sample rate, each frame starting where the one before ends, whose
+// first frame starts within kSearchWindow bytes of the audio area.
+constexpr int kRunFrames = 4;
+constexpr qint64 kSearchWindow = 64 * 1024;
+// The longest frame there is: MPEG-2.5 layer II at 160 kbit/s and 8 kHz.
+constexpr qint64 kMaxFrameBytes = 2881;
+
 struct FrameHeader {
   int version = 0;  // 1 = MPEG-1, 2 = MPEG-2, 25 = MPEG-2.5
   int layer = 0;    // 1, 2 or 3
@@ -66,62 +74,132 @@ bool ReadAt(QIODevice& dev, qint64 offset, unsigned char* out, qint64 n) {
   return dev.read(reinterpret_cast<char*>(out), n) == n;
 }
 
-// Offset of the first audio frame, or -1 when the data does not start like
-// an MPEG audio stream.
-qint64 FirstFrameOffset(QIODevice& dev) {
-  const qint64 size = dev.size();
-  qint64 offset = 0;
-  unsigned char b[10];
+uint32_t Le32(const unsigned char* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
 
-  // Any number of ID3v2 tags: "ID3", version, flags, a 28-bit size in four
-  // 7-bit bytes, then the tag body and, with flag 0x10, a 10-byte footer.
+// The part of the data that may hold MPEG audio: after any ID3v2 tags, or
+// the data chunk of a RIFF/WAVE file whose format is MPEG audio.
+struct AudioArea {
+  qint64 begin = 0;
+  qint64 end = 0;
+  bool valid = false;
+};
+
+// Format tags of RIFF/WAVE files holding MPEG audio: layers I and II, and
+// layer III.
+constexpr uint16_t kWaveMpeg = 0x50;
+constexpr uint16_t kWaveMpegLayer3 = 0x55;
+
+// A RIFF/WAVE file: its data chunk when the format is MPEG audio; invalid
+// for any other format (PCM above all) or without a data chunk.
+AudioArea RiffArea(QIODevice& dev, qint64 size) {
+  AudioArea area;
+  unsigned char b[16];
+  qint64 offset = 12;
+  int format = -1;
+  while (offset + 8 <= size && ReadAt(dev, offset, b, 8)) {
+    const qint64 chunk = Le32(b + 4);
+    const qint64 body = offset + 8;
+    if (std::memcmp(b, "fmt ", 4) == 0 && chunk >= 2 && ReadAt(dev, body, b + 8, 2)) {
+      format = b[8] | (b[9] << 8);
+    } else if (std::memcmp(b, "data", 4) == 0) {
+      if (format != kWaveMpeg && format != kWaveMpegLayer3) return area;
+      area.begin = body;
+      // Writers that stream leave the size open (0 or too large).
+      area.end = (chunk == 0 || body + chunk > size) ? size : body + chunk;
+      area.valid = area.begin < area.end;
+      return area;
+    }
+    offset = body + chunk + (chunk & 1);
+  }
+  return area;
+}
+
+// Where audio may start: after any number of ID3v2 tags ("ID3", version,
+// flags, a 28-bit size in four 7-bit bytes, the body and, with flag 0x10,
+// a 10-byte footer), or inside a RIFF/WAVE file's MPEG data chunk.
+AudioArea FindAudioArea(QIODevice& dev) {
+  const qint64 size = dev.size();
+  unsigned char b[12];
+  if (ReadAt(dev, 0, b, 12) && std::memcmp(b, "RIFF", 4) == 0 && std::memcmp(b + 8, "WAVE", 4) == 0)
+    return RiffArea(dev, size);
+  AudioArea area;
+  qint64 offset = 0;
   while (ReadAt(dev, offset, b, 10) && b[0] == 'I' && b[1] == 'D' && b[2] == '3') {
-    if (b[3] == 0xFF || b[4] == 0xFF || (b[6] | b[7] | b[8] | b[9]) & 0x80) return -1;
+    if (b[3] == 0xFF || b[4] == 0xFF || (b[6] | b[7] | b[8] | b[9]) & 0x80) return area;
     const qint64 body = (qint64(b[6]) << 21) | (qint64(b[7]) << 14) | (qint64(b[8]) << 7) | qint64(b[9]);
     offset += 10 + body + ((b[5] & 0x10) ? 10 : 0);
-    if (offset >= size) return -1;  // a tag and no audio
   }
+  area.begin = offset;
+  area.end = size;
+  area.valid = offset < size;  // a tag and no audio is no recording
+  return area;
+}
 
-  // Some taggers leave zero padding after the tag.
-  constexpr qint64 kMaxPadding = 64 * 1024;
-  const qint64 paddingEnd = std::min(size, offset + kMaxPadding);
-  while (offset < paddingEnd) {
-    char c = 0;
-    if (!dev.seek(offset) || !dev.getChar(&c)) return -1;
-    if (c != 0) break;
-    ++offset;
-  }
-
+// Whether a run of kRunFrames consistent frames starts at `at` in `bytes`.
+// A run that reaches `bytes`' end early counts only when `mayEnd` (the
+// bytes are all there is) and the run starts the audio area.
+bool RunStartsAt(const QByteArray& bytes, qsizetype at, bool mayEnd) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
   FrameHeader first;
-  if (!ReadAt(dev, offset, b, 4) || !ParseFrameHeader(b, &first)) return -1;
-  const qint64 start = offset;
-  offset += first.length;
-  // Two more frames must follow where the headers say, unless the data ends
-  // first (a short or truncated file).
-  for (int i = 0; i < 2 && offset + 4 <= size; ++i) {
+  if (!ParseFrameHeader(data + at, &first)) return false;
+  qsizetype offset = at + first.length;
+  for (int i = 1; i < kRunFrames; ++i) {
+    if (offset + 4 > bytes.size()) return mayEnd;
     FrameHeader next;
-    if (!ReadAt(dev, offset, b, 4) || !ParseFrameHeader(b, &next)) return -1;
+    if (!ParseFrameHeader(data + offset, &next)) return false;
     if (next.version != first.version || next.layer != first.layer || next.sampleRate != first.sampleRate)
-      return -1;
+      return false;
     offset += next.length;
   }
-  return start;
+  return true;
+}
+
+// The first audio frame and the end of the audio, or an invalid area when
+// the data holds no MPEG audio by the rule in the header.
+AudioArea FindMpegStream(QIODevice& dev) {
+  AudioArea area = FindAudioArea(dev);
+  if (!area.valid) return area;
+  area.valid = false;
+  // The window and room for a whole run starting at its last byte.
+  const qint64 wanted = std::min(area.end - area.begin, kSearchWindow + kRunFrames * kMaxFrameBytes + 4);
+  if (!dev.seek(area.begin)) return area;
+  const QByteArray bytes = dev.read(wanted);
+  if (bytes.size() != wanted) return area;
+  const bool wholeArea = area.begin + wanted == area.end;
+  // Zero padding after a tag is no junk: a run right after it may be a
+  // short file that ends before kRunFrames frames.
+  qsizetype firstNonZero = 0;
+  while (firstNonZero < bytes.size() && bytes[firstNonZero] == 0) ++firstNonZero;
+  // Runs starting at offsets 0 to 65 535 of the window, with a whole header.
+  const qsizetype end = std::min<qsizetype>(kSearchWindow, bytes.size() - 3);
+  for (qsizetype at = firstNonZero; at < end; ++at) {
+    if (static_cast<unsigned char>(bytes[at]) != 0xFF) continue;
+    if (!RunStartsAt(bytes, at, wholeArea && at == firstNonZero)) continue;
+    area.begin += at;
+    area.valid = true;
+    return area;
+  }
+  return area;
 }
 
 // ---------------------------------------------------------------------------
 // libmpg123 reads the file through a QFile so that any path Qt can open
 // (spaces, quotes, Chinese characters) works the same way. The library sees
-// the stream from its first audio frame on: the leading tags and padding
-// were checked above and are not its business.
+// the stream from its first audio frame to the end of the audio: leading
+// tags, junk and a RIFF header were dealt with above, and chunks after a
+// RIFF file's audio are not its business.
 
 struct Source {
   QFile file;
   qint64 base = 0;  // offset of the first audio frame
+  qint64 end = 0;   // offset after the last byte of audio
 };
 
 mpg123_ssize_t ReadCallback(void* handle, void* buffer, size_t bytes) {
   auto* src = static_cast<Source*>(handle);
-  const qint64 got = src->file.read(static_cast<char*>(buffer), static_cast<qint64>(bytes));
+  const qint64 wanted = std::min<qint64>(static_cast<qint64>(bytes), std::max<qint64>(0, src->end - src->file.pos()));
+  if (wanted == 0) return 0;
+  const qint64 got = src->file.read(static_cast<char*>(buffer), wanted);
   return got < 0 ? -1 : static_cast<mpg123_ssize_t>(got);
 }
 
@@ -130,9 +208,9 @@ off_t SeekCallback(void* handle, off_t offset, int whence) {
   qint64 target = offset;
   if (whence == SEEK_SET) target += src->base;
   else if (whence == SEEK_CUR) target += src->file.pos();
-  else if (whence == SEEK_END) target += src->file.size();
+  else if (whence == SEEK_END) target += src->end;
   else return -1;
-  if (target < src->base || !src->file.seek(target)) return -1;
+  if (target < src->base || target > src->end || !src->file.seek(target)) return -1;
   return static_cast<off_t>(target - src->base);
 }
 
@@ -150,7 +228,7 @@ void InitLibraryOnce() {
 
 bool LooksLikeMpegAudio(QIODevice& device) {
   const qint64 saved = device.pos();
-  const bool ok = FirstFrameOffset(device) >= 0;
+  const bool ok = FindMpegStream(device).valid;
   device.seek(saved);
   return ok;
 }
@@ -180,8 +258,10 @@ bool Mp3Decoder::Open(const QString& path) {
   auto s = std::make_unique<State>();
   s->source.file.setFileName(path);
   if (!s->source.file.open(QIODevice::ReadOnly)) return false;
-  s->source.base = FirstFrameOffset(s->source.file);
-  if (s->source.base < 0 || !s->source.file.seek(s->source.base)) return false;
+  const AudioArea area = FindMpegStream(s->source.file);
+  if (!area.valid || !s->source.file.seek(area.begin)) return false;
+  s->source.base = area.begin;
+  s->source.end = area.end;
 
   int err = MPG123_OK;
   s->handle = mpg123_new(nullptr, &err);

@@ -27,13 +27,12 @@ class Mp3Decoder {
   Mp3Decoder(const Mp3Decoder&) = delete;
   Mp3Decoder& operator=(const Mp3Decoder&) = delete;
 
-  // Opens strictly: the file must start with an ID3v2 tag or directly with
-  // an MPEG audio frame, and the first frames must follow one another with
-  // consistent headers (see LooksLikeMpegAudio). Anything else (a WAV file
-  // renamed to .mp3, random bytes, an empty file, a tag without audio) is
-  // refused instead of being decoded from whatever the library manages to
-  // resynchronise on. Returns false, and leaves the decoder closed, when the
-  // file is refused, cannot be read or decodes to no audio at all.
+  // Opens what holds MPEG audio by the rule of LooksLikeMpegAudio, and
+  // nothing else: a PCM WAV file renamed to .mp3, random bytes, an empty
+  // file or a tag without audio are refused instead of being decoded from
+  // whatever the library manages to resynchronise on. Returns false, and
+  // leaves the decoder closed, when the file is refused, cannot be read or
+  // decodes to no audio at all.
   bool Open(const QString& path);
   void Close();
   bool IsOpen() const;
@@ -59,12 +58,17 @@ class Mp3Decoder {
   std::unique_ptr<State> d_;
 };
 
-// True when the device's content starts like an MPEG audio stream: any
-// number of ID3v2 tags (with zero padding after them), then a frame header
-// with a known bitrate and sample rate, followed by further frames with the
-// same version, layer and sample rate at the offsets the headers give, for
-// three frames or up to the end of the data. Reads from the current
-// position; the position is restored afterwards.
+// True when the device holds MPEG audio by this rule: after any number of
+// ID3v2 tags, a run of four frame headers with the same version, layer and
+// sample rate (each with a known bitrate, each frame starting where the one
+// before ends) begins within the first 64 KB. What lies before the run is
+// skipped: zero padding after a tag, or junk (a broken tag writer, a saved
+// web page header). A run right at the start of the audio may be cut short
+// by the end of the file (a recording of fewer than four frames). A
+// RIFF/WAVE file counts only when its format tag says MPEG audio (0x55 for
+// layer III, 0x50 for layers I and II), and then only its data chunk is
+// searched and decoded; a RIFF file of any other format (PCM) is refused.
+// Looks at the device from its start; its position is restored afterwards.
 bool LooksLikeMpegAudio(QIODevice& device);
 
 }  // namespace platform

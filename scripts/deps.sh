@@ -3,6 +3,7 @@
 BUILD_PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libmpg123-dev libespeak-ng-dev librubberband-dev"
 TEST_PACKAGES="pulseaudio pulseaudio-utils xvfb xauth fonts-noto-cjk desktop-file-utils appstream dpkg-dev"
 MEDIA_PACKAGES="lame espeak-ng"
+FUZZ_PACKAGES="clang libclang-rt-dev"
 
 ensure_packages() {
   local missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs every test with ctest, with a private
-# PulseAudio server playing into a virtual output device.
+# PulseAudio server playing into a virtual output device. Then builds the
+# fuzz targets with clang and runs each for 10 seconds over its seed corpus
+# (scripts/fuzz.sh), so that a crash found once stays found.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # shellcheck source=scripts/deps.sh
@@ -32,3 +34,5 @@ stop_sound() {
 trap stop_sound EXIT
 
 ctest --test-dir "$build" --output-on-failure --timeout 600
+
+bash "$top/scripts/fuzz.sh" 10

@@ -67,6 +67,27 @@ TEST(Mp3DecoderTest, LengthsAreTheExactGaplessSampleCounts) {
   }
 }
 
+TEST(Mp3DecoderTest, StreamsBehindJunkInRiffFilesAndAfterPaddingDecodeExactly) {
+  VELMO_REQUIRE_AUDIO_MEDIA();
+  Mp3Decoder plain;
+  ASSERT_TRUE(plain.Open(MediaPath("cbr_stereo.mp3")));
+  const std::vector<int16_t> expected = DecodeAll(plain);
+  ASSERT_EQ(plain.LengthFrames(), Media("cbr_stereo.mp3").expectedFrames);
+  for (const QString& name : audio_test::WrappedMedia()) {
+    SCOPED_TRACE(name.toStdString());
+    Mp3Decoder d;
+    ASSERT_TRUE(d.Open(MediaPath(name)));
+    // The gapless length of the stream's own header: its first frame was
+    // found, and nothing after a RIFF file's data chunk counts as audio.
+    EXPECT_EQ(d.LengthFrames(), plain.LengthFrames());
+    EXPECT_TRUE(DecodeAll(d) == expected);
+    ASSERT_TRUE(d.SeekToFrame(plain.LengthFrames() / 2));
+    int16_t samples[2 * 64];
+    ASSERT_EQ(d.Read(reinterpret_cast<char*>(samples), 64), 64);
+    EXPECT_TRUE(std::equal(samples, samples + 128, expected.begin() + plain.LengthFrames() / 2 * 2));
+  }
+}
+
 TEST(Mp3DecoderTest, DecodedSamplesMatchAnIndependentDecoder) {
   VELMO_REQUIRE_AUDIO_MEDIA();
   // lame's own decoder on the same file: different rounding, same signal.
@@ -211,35 +232,83 @@ class StreamStartTest : public ::testing::Test {
     tag.append(QByteArray(bodySize + (footer ? 10 : 0), 'x'));
     return tag;
   }
+  static QByteArray Wave(int formatTag, const QByteArray& data) {
+    auto le = [](uint32_t v, int n) {
+      QByteArray b;
+      for (int i = 0; i < n; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+      return b;
+    };
+    const QByteArray fmt = le(formatTag, 2) + le(2, 2) + le(44100, 4) + le(16000, 4) + le(1, 2) + le(0, 2);
+    const QByteArray body = "WAVEfmt " + le(16, 4) + fmt + "data" + le(data.size(), 4) + data;
+    return "RIFF" + le(body.size(), 4) + body;
+  }
+  // mp3_ with every n-th frame header (the first included) in its first
+  // 70 KB changed by `damage`; the frames keep their lengths.
+  template <typename Damage>
+  QByteArray DamageEveryNthFrame(int n, Damage damage) const {
+    QByteArray bytes = mp3_;
+    int index = 0;
+    for (qsizetype at = 0; at + 4 <= bytes.size() && at < 70 * 1024; ++index) {
+      // 128 kbit/s at 44.1 kHz: 417 bytes, 418 with the padding bit.
+      const qsizetype length = 417 + ((uchar(bytes[at + 2]) >> 1) & 1);
+      EXPECT_EQ(uchar(bytes[at]), 0xFF) << "frame " << index;
+      if (index % n == 0) damage(bytes.data() + at);
+      at += length;
+    }
+    return bytes;
+  }
   QByteArray mp3_;
 };
 
-TEST_F(StreamStartTest, AcceptsFramesAfterTagsAndPadding) {
+
+TEST_F(StreamStartTest, AcceptsFramesAfterTagsPaddingAndJunkWithinTheFirst64Kb) {
   EXPECT_TRUE(Looks(mp3_));
   EXPECT_TRUE(Looks(Id3(300) + mp3_));
   EXPECT_TRUE(Looks(Id3(200000) + Id3(50, true) + QByteArray(700, '\0') + mp3_));
   // A short file: one whole frame and a piece of the next.
   EXPECT_TRUE(Looks(mp3_.left(600)));
+  EXPECT_TRUE(Looks(Id3(300) + mp3_.left(600)));
+  // Junk before the first frame, up to the last byte of the window; the
+  // window starts after the tags.
+  EXPECT_TRUE(Looks(QByteArray(1, 'x') + mp3_));
+  EXPECT_TRUE(Looks("RIFF" + mp3_));  // no RIFF/WAVE file, only junk
+  EXPECT_TRUE(Looks(QByteArray(65535, 'x') + mp3_));
+  EXPECT_TRUE(Looks(Id3(100000) + QByteArray(65535, 'x') + mp3_));
+  EXPECT_FALSE(Looks(QByteArray(65536, 'x') + mp3_));
+  EXPECT_FALSE(Looks(QByteArray(65536, '\0') + mp3_));
+  // After junk, a short run is no recording.
+  EXPECT_FALSE(Looks(QByteArray(10, 'x') + mp3_.left(600)));
 }
 
-TEST_F(StreamStartTest, RefusesJunkTagsWithoutAudioAndInconsistentFrames) {
+TEST_F(StreamStartTest, RiffFilesCountByTheirFormatTag) {
+  EXPECT_TRUE(Looks(Wave(0x55, mp3_)));
+  EXPECT_TRUE(Looks(Wave(0x50, mp3_)));
+  // A PCM file is refused whatever its data holds; so is a RIFF file
+  // without a data chunk or with an empty one.
+  EXPECT_FALSE(Looks(Wave(1, mp3_)));
+  EXPECT_FALSE(Looks(Wave(0x55, mp3_).left(36)));
+  EXPECT_FALSE(Looks(Wave(0x55, QByteArray())));
+  // Only the data chunk is searched: frames after it do not count.
+  EXPECT_FALSE(Looks(Wave(0x55, QByteArray(100, 'x')) + mp3_));
+}
+
+TEST_F(StreamStartTest, RefusesTagsWithoutAudioAndRunsShorterThanFourFrames) {
   EXPECT_FALSE(Looks(QByteArray()));
-  EXPECT_FALSE(Looks("RIFF" + mp3_));  // no searching for a frame past junk
-  EXPECT_FALSE(Looks(Id3(300)));       // a tag and nothing after it
+  EXPECT_FALSE(Looks(Id3(300)));  // a tag and nothing after it
   EXPECT_FALSE(Looks(Id3(300) + QByteArray(100, '\0')));
   QByteArray badSize = Id3(10) + mp3_;
   badSize[7] = char(0x80);  // not a 7-bit size byte
   EXPECT_FALSE(Looks(badSize));
-  // The second frame's header damaged: the first header alone is not enough.
-  const int first = 418;  // 128 kbit/s at 44.1 kHz: 417 or 418 bytes
-  QByteArray broken = mp3_;
-  const int second = (uchar(broken[2]) & 0x02) ? first : first - 1;
-  broken[second] = 0x00;
-  EXPECT_FALSE(Looks(broken));
-  // A frame header of a different sample rate where the next frame should be.
-  QByteArray mixed = mp3_;
-  mixed[second + 2] = char((uchar(mixed[second + 2]) & ~0x0C) | 0x04);  // 48 kHz
-  EXPECT_FALSE(Looks(mixed));
+  // Every n-th frame header damaged all through the window: runs of n - 1
+  // frames. Four consistent frames are needed.
+  EXPECT_FALSE(Looks(DamageEveryNthFrame(4, [](char* h) { h[0] = 0; })));
+  EXPECT_TRUE(Looks(DamageEveryNthFrame(5, [](char* h) { h[0] = 0; })));
+  // A frame of another sample rate (48 kHz) where every third frame
+  // should be.
+  EXPECT_FALSE(Looks(DamageEveryNthFrame(3, [](char* h) { h[2] = char((uchar(h[2]) & ~0x0C) | 0x04); })));
+  // Another layer (II) or version (MPEG-2) in every other frame.
+  EXPECT_FALSE(Looks(DamageEveryNthFrame(2, [](char* h) { h[1] = char((uchar(h[1]) & ~0x06) | 0x04); })));
+  EXPECT_FALSE(Looks(DamageEveryNthFrame(2, [](char* h) { h[1] = char(uchar(h[1]) & ~0x08); })));
 }
 
 }  // namespace

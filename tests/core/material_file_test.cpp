@@ -9,7 +9,11 @@
 #include "core/text_codec.h"
 #include "core/time_text.h"
 
-#include <unistd.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "core/message_service.h"
 #include "tests/common/msgbox_recorder.h"
 #include "tests/common/temp_folder.h"
 
@@ -156,28 +160,69 @@ TEST_F(MaterialFileTest, JunkAndInvalidBytesDoNotCrash) {
 }
 
 TEST_F(MaterialFileTest, FailedSaveTellsTheUserAndKeepsTheTexts) {
-  MsgBoxRecorder boxes;
-  CurrentMaterialPath = folder.File("gone/a.mp3.qvl");
-  BaseData = QStringLiteral("typed remark");
-  EXPECT_FALSE(SaveMaterialFile());
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_TRUE(boxes.Last().text.contains(CurrentMaterialPath));
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("错误"));
-  EXPECT_FALSE(boxes.Last().twoButtons);
-  EXPECT_EQ(BaseData, QStringLiteral("typed remark"));
+  // A folder that is missing, and one whose name belongs to a file: no
+  // permission check involved, so this holds for root too.
+  ASSERT_TRUE(folder.Write("plain", "a file"));
+  for (const QString& path : {folder.File("gone/a.mp3.qvl"), folder.File("plain/a.mp3.qvl")}) {
+    SCOPED_TRACE(path.toStdString());
+    MsgBoxRecorder boxes;
+    CurrentMaterialPath = path;
+    BaseData = QStringLiteral("typed remark");
+    EXPECT_FALSE(SaveMaterialFile());
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_TRUE(boxes.Last().text.contains(CurrentMaterialPath));
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("错误"));
+    EXPECT_FALSE(boxes.Last().twoButtons);
+    EXPECT_EQ(boxes.Last().icon, kIconError);
+    EXPECT_EQ(BaseData, QStringLiteral("typed remark"));
+  }
+  EXPECT_EQ(folder.Read("plain"), QByteArray("a file"));
 }
 
-TEST_F(MaterialFileTest, SaveOverReadOnlyFileLeavesOldContent) {
-  if (geteuid() == 0) GTEST_SKIP() << "root ignores file permissions";
+// Writes stop with an error beyond `bytes` (as on a full disk), for root
+// too: the process's file size limit.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    savedHandler_ = std::signal(SIGXFSZ, SIG_IGN);  // an error, not a signal
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, savedHandler_);
+  }
+  bool Active() const { return active_; }
+
+ private:
+  rlimit saved_{};
+  void (*savedHandler_)(int) = nullptr;
+  bool active_ = false;
+};
+
+TEST_F(MaterialFileTest, AWriteFailingHalfWayKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  ASSERT_TRUE(folder.Write("lesson.mp3.qvl", "old"));
+  CurrentMaterialPath = folder.File("lesson.mp3.qvl");
+  BaseData = QStringLiteral("[0:00:01.000]A sentence long enough to pass the limit.[0:00:02.000]备注");
   MsgBoxRecorder boxes;
-  ASSERT_TRUE(folder.Write("ro.qvl", "old"));
-  QFile::setPermissions(folder.File("ro.qvl"), QFile::ReadOwner);
-  QFile::setPermissions(folder.Path(), QFile::ReadOwner | QFile::ExeOwner);
-  CurrentMaterialPath = folder.File("ro.qvl");
-  EXPECT_FALSE(SaveMaterialFile());
-  QFile::setPermissions(folder.Path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  EXPECT_EQ(folder.Read("ro.qvl"), QByteArray("old"));
-  EXPECT_EQ(boxes.Count(), 1);
+  bool saved = true;
+  {
+    FileSizeLimit limit(16);
+    ASSERT_TRUE(limit.Active());
+    saved = SaveMaterialFile();
+  }
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(folder.Read("lesson.mp3.qvl"), QByteArray("old"));
+  EXPECT_EQ(QDir(folder.Path()).entryList(QDir::Files | QDir::Hidden), QStringList{"lesson.mp3.qvl"});
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().icon, kIconError);
+  EXPECT_TRUE(BaseData.endsWith(QStringLiteral("备注")));
+  // Once the disk takes it again, the same save goes through.
+  EXPECT_TRUE(SaveMaterialFile());
+  LoadMaterialFile();
+  EXPECT_TRUE(BaseData.endsWith(QStringLiteral("备注")));
 }
 
 TEST(TrimSentenceText, Rules) {

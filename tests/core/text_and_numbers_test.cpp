@@ -44,7 +44,13 @@ TEST(TimeText, FormatTime) {
   EXPECT_EQ(FormatTime(5), QStringLiteral("0:00:00.005"));
   EXPECT_EQ(FormatTime(60000), QStringLiteral("0:01:00.000"));
   EXPECT_EQ(FormatTime(-5), QStringLiteral("0:00:00.000"));
-  EXPECT_EQ(FormatTime(999), QStringLiteral("0:00:00.994"));
+  // The millisecond digits stop at 994: every value from 995 to 999 of any
+  // second, never carried into the seconds.
+  for (int ms : {994, 995, 996, 997, 998, 999})
+    EXPECT_EQ(FormatTime(ms), QStringLiteral("0:00:00.994")) << ms;
+  EXPECT_EQ(FormatTime(1995), QStringLiteral("0:00:01.994"));
+  EXPECT_EQ(FormatTime(59998), QStringLiteral("0:00:59.994"));
+  EXPECT_EQ(FormatTime(3599996), QStringLiteral("0:59:59.994"));
   EXPECT_EQ(FormatTime(36000000), QStringLiteral("10:00:00.000"));
   EXPECT_EQ(FormatTime(2147483647), QStringLiteral("596:31:23.647"));
 }
@@ -75,6 +81,41 @@ TEST(TextCodec, GbkTextIsByteIdenticalToCodePage936) {
   const QString text = DecodeAnsi(gbk);
   EXPECT_EQ(text, QStringLiteral("你好，世界。 abc ·—"));
   EXPECT_EQ(EncodeAnsi(text), gbk);
+}
+
+TEST(TextCodec, FourByteSequencesArePinnedToTheirBytes) {
+  // GB18030 four-byte sequences, as the standard assigns them: U+20000 (CJK
+  // extension B), U+1F600 (an emoji) and U+0E01 (Thai, a BMP character
+  // outside GBK).
+  EXPECT_EQ(EncodeAnsi(QStringLiteral("𠀀")), QByteArray("\x95\x32\x82\x36", 4));
+  EXPECT_EQ(EncodeAnsi(QStringLiteral("😀")), QByteArray("\x94\x39\xfc\x36", 4));
+  EXPECT_EQ(EncodeAnsi(QStringLiteral("\u0e01")), QByteArray("\x81\x32\xce\x39", 4));
+  EXPECT_EQ(DecodeAnsi(QByteArray("a\x95\x32\x82\x36" "b", 6)), QStringLiteral("a𠀀b"));
+}
+
+TEST(TextCodec, LongTextsDecodeWholeWhereverTheDecoderCutsThem) {
+  // The decoder hands the text over in pieces of 4096 bytes: a two-byte
+  // and a four-byte character are cut at each of their inner positions by
+  // a piece's end, and the text comes back whole.
+  const QString two = QStringLiteral("你"), four = QStringLiteral("𠀀");
+  for (const QString& ch : {two, four}) {
+    const qsizetype width = EncodeAnsi(ch).size();
+    for (qsizetype cut = 1; cut < width; ++cut) {
+      for (int pieces : {1, 2, 3}) {
+        // ASCII up to just before the piece's end, the character across it,
+        // Chinese text after it.
+        const QString text = QString(pieces * 4096 - cut, QLatin1Char('a')) + ch + QStringLiteral("好") +
+                             QString(300, QChar(u'字'));
+        const QByteArray bytes = EncodeAnsi(text);
+        ASSERT_EQ(bytes.mid(pieces * 4096 - cut, width), EncodeAnsi(ch));
+        EXPECT_EQ(DecodeAnsi(bytes), text) << "cut " << cut << " at piece " << pieces;
+      }
+    }
+  }
+  // Nothing but two-byte characters: 5 000 of them, 10 000 bytes, every
+  // piece boundary between two characters or inside one.
+  const QString chinese = QString(5000, QChar(u'中')) + QStringLiteral("x") + QString(5000, QChar(u'中'));
+  EXPECT_EQ(DecodeAnsi(EncodeAnsi(chinese)), chinese);
 }
 
 TEST(TextCodec, EuroSignUsesTheSingleCodePageByte) {

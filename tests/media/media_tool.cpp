@@ -15,6 +15,7 @@
 #include <QString>
 #include <QTextStream>
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -135,6 +136,69 @@ QByteArray ReadBytes(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+QByteArray Noise(qsizetype size, uint64_t seed) {
+  Lcg rng{seed};
+  QByteArray noise(size, 0);
+  for (char& c : noise) c = static_cast<char>(rng.Next() & 0xFF);
+  return noise;
+}
+
+void PutLe(QByteArray* out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out->append(char((value >> (8 * i)) & 0xFF));
+}
+
+// MPEG layer III in a RIFF/WAVE file, as old recorders wrote it: format tag
+// 0x55 with its 12 extra bytes, a fact chunk, the data chunk holding the
+// MP3 stream, and an INFO list after it that is no audio.
+QByteArray RiffMpeg(const QByteArray& mp3) {
+  QByteArray body("WAVE");
+  body.append("fmt ");
+  PutLe(&body, 30, 4);
+  PutLe(&body, 0x55, 2);       // MPEG layer III
+  PutLe(&body, 2, 2);          // channels
+  PutLe(&body, 44100, 4);      // sample rate
+  PutLe(&body, 16000, 4);      // bytes per second
+  PutLe(&body, 1, 2);          // block align
+  PutLe(&body, 0, 2);          // bits per sample
+  PutLe(&body, 12, 2);         // extra bytes
+  PutLe(&body, 1, 2);          // MPEGLAYER3_ID_MPEG
+  PutLe(&body, 0, 4);          // flags
+  PutLe(&body, 418, 2);        // block size
+  PutLe(&body, 1, 2);          // frames per block
+  PutLe(&body, 1393, 2);       // codec delay
+  body.append("fact");
+  PutLe(&body, 4, 4);
+  PutLe(&body, 0, 4);
+  body.append("data");
+  PutLe(&body, static_cast<uint32_t>(mp3.size()), 4);
+  body.append(mp3);
+  if (mp3.size() & 1) body.append('\0');
+  const QByteArray info = QByteArray("INFOINAM") + QByteArray("\x0c\0\0\0", 4) + QByteArray("Lesson one\0\0", 12);
+  body.append("LIST");
+  PutLe(&body, static_cast<uint32_t>(info.size()), 4);
+  body.append(info);
+  QByteArray riff("RIFF");
+  PutLe(&riff, static_cast<uint32_t>(body.size()), 4);
+  return riff + body;
+}
+
+// Files that other players open: junk before the first frame, MPEG audio in
+// a RIFF file, a tag followed by padding it does not count. And one they
+// might, which is refused: frames only beyond the first 64 KB.
+bool DeriveVariants(const QDir& dir, const QByteArray& cbr) {
+  auto at = [&](const char* name) { return dir.filePath(QString::fromUtf8(name)); };
+  // An ID3v2.3 tag with one title frame, then 3000 zero bytes outside it.
+  QByteArray tag("ID3\x03\x00\x00\x00\x00\x00\x15TIT2\x00\x00\x00\x0b\x00\x00\x00Lesson one", 31);
+  tag.append(QByteArray(3000, 0));
+  // Junk that starts like nothing in particular.
+  QByteArray junk1k = Noise(1024, 99), junk60k = Noise(60 * 1024, 98);
+  QByteArray junkHalf = Noise(std::max<qsizetype>(cbr.size(), 70 * 1024), 97);
+  for (QByteArray* junk : {&junk1k, &junk60k, &junkHalf}) (*junk)[0] = 0x3C;
+  return WriteBytes(at("junk_1k.mp3"), junk1k + cbr) && WriteBytes(at("junk_60k.mp3"), junk60k + cbr) &&
+         WriteBytes(at("riff_mpeg.mp3"), RiffMpeg(cbr)) && WriteBytes(at("id3_padding.mp3"), tag + cbr) &&
+         WriteBytes(at("second_half.mp3"), junkHalf + cbr);
+}
+
 int Derive(const QString& dirPath) {
   const QDir dir(dirPath);
   auto at = [&](const QString& name) { return dir.filePath(name); };
@@ -151,7 +215,7 @@ int Derive(const QString& dirPath) {
   if (cbr.isEmpty()) return 1;
   if (!WriteBytes(at("random.mp3"), noise) || !WriteBytes(at("empty.mp3"), QByteArray()) ||
       !WriteBytes(at("tag_only.mp3"), tagOnly) || !WriteBytes(at("wav_renamed.mp3"), ReadBytes(at("speech.wav"))) ||
-      !WriteBytes(at("truncated.mp3"), cbr.left(cbr.size() * 6 / 10)))
+      !WriteBytes(at("truncated.mp3"), cbr.left(cbr.size() * 6 / 10)) || !DeriveVariants(dir, cbr))
     return 1;
   // A name with spaces, quotes and Chinese characters.
   const QString oddName = QStringLiteral("课文 \"第一课\" it's.mp3");
