@@ -18,6 +18,7 @@
 #include "app/picture_box.h"
 #include "app/pictures.h"
 #include "app/toolbar_icons.h"
+#include "app/listening_settings.h"
 #include "editor/set_stree.h"
 #include "practice/exe_find_form.h"
 #include "practice/exe_form.h"
@@ -99,6 +100,7 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
   timer1_.setInterval(kLinkRotationMs);
 
   CreateControls();
+  CreateListeningControls();
   SetDesignAppearance();
   ConnectControls();
   qApp->installEventFilter(this);
@@ -356,6 +358,7 @@ void MainForm::LayoutCheckRow() {
     PlaceLeft(labelCheck_[i], box.Right() + 60);
     if (i + 1 < kCheckCount) PlaceLeft(check1_[i + 1], Geometry(labelCheck_[i]).Right() + 120);
   }
+  LayoutListeningControls();
 }
 
 void MainForm::StartupLayout() {
@@ -478,6 +481,7 @@ void MainForm::FormLoad() {
   Combo1_Click();
   SetRecordingButtonsEnabled(false, false, false, false);
   buttons_[kSettingsButton]->setEnabled(true);
+  ApplyListeningSettings(ListeningSettings::Read());
   LoadOnlineLists();
   loaded_ = true;
 }

@@ -17,6 +17,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QWheelEvent;
+struct ListeningSettings;
 class QKeyEvent;
 class QLabel;
 class MyStree;
@@ -152,6 +154,15 @@ class MainForm : public QWidget {
   // Where a control was placed, in twips (all zero for an unknown widget).
   TwipRect Geometry(const QWidget* control) const;
 
+  // Speech speed (0.5 .. 1.5, steps of 0.05) and the shadowing controls.
+  void SetSpeechSpeed(double speed);
+  void StepSpeed(int steps);
+  QLabel* SpeedValue() const;
+  VsNetBut* SpeedButton(bool faster) const { return faster ? faster_ : slower_; }
+  QCheckBox* ShadowCheck() const { return shadowCheck_; }
+  QComboBox* ShadowCount() const { return shadowCount_; }
+  QComboBox* ShadowPause() const { return shadowPause_; }
+
   // ---- event handlers, callable as the events would call them ----
   void Combo1_Click();
   // A recording chosen (item a of the recording list).
@@ -241,6 +252,14 @@ class MainForm : public QWidget {
   void ShowPosition(const ListeningEngine::Tick& tick);
   void ShowFollowed(int index);
   void OpenChosenRecording(int item);
+  // Speed and shadowing (app/speed_and_shadowing.cpp).
+  void CreateListeningControls();
+  void LayoutListeningControls();
+  void ApplyListeningSettings(const ListeningSettings& settings);
+  ListeningSettings CurrentListeningSettings() const;
+  void ShadowingChanged();
+  bool SpeedWheel(QWheelEvent* event);
+  QString ShadowCaption() const;
   void KeyR();
   void KeyA();
   void KeyS();
@@ -294,6 +313,15 @@ class MainForm : public QWidget {
   // Recording list item of the open recording (0 = none).
   int openRecordingItem_ = 0;
   bool loaded_ = false;  // the start-up has run
+  // speed and shadowing
+  QLabel* speedLabel_ = nullptr;
+  VsNetBut* slower_ = nullptr;
+  ClickLabel* speedValue_ = nullptr;
+  VsNetBut* faster_ = nullptr;
+  QCheckBox* shadowCheck_ = nullptr;
+  ClickLabel* shadowLabel_ = nullptr;
+  QComboBox* shadowCount_ = nullptr;
+  QComboBox* shadowPause_ = nullptr;
   // Key events the window passes on itself after looking at them.
   std::vector<const QEvent*> keysInFlight_;
   // Online lists: the start-up fetch waits for the first frame; the start-up

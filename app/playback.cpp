@@ -42,7 +42,7 @@ QString MainForm::SentenceCaption(int32_t elapsed, int32_t length) const {
   const int current = engine_.Current();
   return QStringLiteral("第") + QString::number(current) + QStringLiteral("句朗读(开始时间：") +
          ProMod::Sentences[ListeningEngine::TableIndex(current)].StartText + QStringLiteral(")：") +
-         SoundMod::FormatTime(elapsed) + QLatin1Char('/') + SoundMod::FormatTime(length);
+         SoundMod::FormatTime(elapsed) + QLatin1Char('/') + SoundMod::FormatTime(length) + ShadowCaption();
 }
 
 QString MainForm::WholeCaption(const QString& separator) const {
@@ -105,6 +105,7 @@ void MainForm::Timer3_Timer() {
     // A loop started again and has set the bars for its start; this
     // tick's reading belongs to the play that ended.
     if (engine_.InRange()) ShowSentenceRange();
+    if (tick.followed) ShowFollowed(tick.followed);
     qelPBar1_->setValue(tick.recordingEnded ? 0 : tick.position);
     if (tick.recordingEnded) qelPBar1_->setCaption(ProMod::CurrentAudioPath);
     ShowMode();
@@ -267,11 +268,14 @@ void MainForm::PreviewKey(int16_t KeyAscii) {
     case 'A': KeyA(); break;
     case 'S': KeyS(); break;
     case 'H': KeyH(); break;
+    case '[': StepSpeed(-1); break;
+    case ']': StepSpeed(+1); break;
     default: break;
   }
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == speedValue_ && event->type() == QEvent::Wheel) return SpeedWheel(static_cast<QWheelEvent*>(event));
   if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
       static_cast<QWidget*>(watched)->window() == this)
     return PreviewKeyEvent(watched, static_cast<QKeyEvent*>(event));
