@@ -128,7 +128,8 @@ void SortNewestFirst(std::vector<PracticeRecord>& records) {
 
 QString FormatRecordDate(const QDate& date) {
   if (!date.isValid()) return QString();
-  return QStringLiteral("%1/%2/%3").arg(date.year()).arg(date.month()).arg(date.day());
+  // Years before 1000 keep four digits, the form the reader takes back.
+  return QStringLiteral("%1/%2/%3").arg(date.year(), 4, 10, QLatin1Char('0')).arg(date.month()).arg(date.day());
 }
 
 QDate ParseRecordDate(const QString& text) {

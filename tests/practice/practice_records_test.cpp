@@ -90,6 +90,11 @@ TEST_F(RecordSection, DatesAreWrittenShortAndReadInTheCommonForms) {
   for (const char* text : {"", "7/3/2026", "3/7/2026", "26/3/7", "2026/3", "2026/3/7/1", "2026-3/7", "2026/13/1",
                            "2026/2/30", "2026年3月7", "2026/3/7 10:00", "yesterday", "２０２６/3/7", "20260/3/7"})
     EXPECT_FALSE(PracticeRecords::ParseRecordDate(QString::fromUtf8(text)).isValid()) << text;
+  // An early year read from a file is written so that it reads back (a
+  // record dated 0774-3-6 once came back as unreadable).
+  const QDate early(774, 3, 6);
+  EXPECT_EQ(PracticeRecords::FormatRecordDate(early), QStringLiteral("0774/3/6"));
+  EXPECT_EQ(PracticeRecords::ParseRecordDate(PracticeRecords::FormatRecordDate(early)), early);
 }
 
 TEST_F(RecordSection, PiecesThatAreNotRecordsAreKeptUnchangedAfterTheRecords) {
