@@ -1,4 +1,4 @@
-#include "app/appearance_file.h"
+#include "editor/appearance_file.h"
 
 #include "core/material_store.h"
 #include "core/number_text.h"
@@ -83,5 +83,20 @@ std::vector<Setting> ParseAppearance(const QString& text) {
 QString AppearanceFilePath() { return platform::ApplicationFolder() + QLatin1Char('/') + kFileName; }
 
 std::vector<Setting> ReadAppearanceFile() { return ParseAppearance(ProMod::ReadTextFile(AppearanceFilePath())); }
+
+QString FormatAppearance(const std::vector<Setting>& settings) {
+  QString text;
+  for (const Setting& s : settings) {
+    if (!s.info) continue;
+    text += s.info->key + QLatin1Char('=');
+    text += s.info->kind == ValueKind::Text ? s.text : QString::number(s.number);
+    text += ProMod::kCrLf;
+  }
+  return text;
+}
+
+bool WriteAppearanceFile(const std::vector<Setting>& settings) {
+  return ProMod::WriteTextFile(AppearanceFilePath(), FormatAppearance(settings));
+}
 
 }  // namespace appearance
