@@ -1,5 +1,7 @@
 #include "editor/appearance_file.h"
 
+#include <QFileInfo>
+
 #include "core/material_store.h"
 #include "core/number_text.h"
 #include "platform/app_paths.h"
@@ -96,7 +98,12 @@ QString FormatAppearance(const std::vector<Setting>& settings) {
 }
 
 bool WriteAppearanceFile(const std::vector<Setting>& settings) {
-  return ProMod::WriteTextFile(AppearanceFilePath(), FormatAppearance(settings));
+  const QString path = AppearanceFilePath();
+  // A file the user marked read-only is kept, also for a user (such as an
+  // administrator) whom the system would let replace it.
+  const QFileInfo existing(path);
+  if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) return false;
+  return ProMod::WriteTextFile(path, FormatAppearance(settings));
 }
 
 }  // namespace appearance

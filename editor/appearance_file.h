@@ -47,8 +47,9 @@ QString AppearanceFilePath();
 // (a system colour, top bit set, reads back as the same value).
 QString FormatAppearance(const std::vector<Setting>& settings);
 // Replaces the file in the application folder with these settings, whole
-// (WriteTextFile adds one more CR LF). When it cannot be written the old
-// file is left as it was and false is returned.
+// (WriteTextFile adds one more CR LF). When it cannot be written, or the
+// file is marked read-only, the old file is left as it was and false is
+// returned.
 bool WriteAppearanceFile(const std::vector<Setting>& settings);
 
 }  // namespace appearance

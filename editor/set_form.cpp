@@ -241,10 +241,8 @@ ColourValue SetForm::CaptionColour(int i) const {
 
 void SetForm::Picture1_Click(int i) {
   if (i < 0 || i >= kSwatchCount) return;
-  const bool wasLoaded = ColorDialogMod::LoadedDialog() != nullptr;
   colorBox1_->setColor(picture1_[i]->Color());
   colorBox1_->Show();
-  if (!wasLoaded && ColorDialogMod::LoadedDialog()) pickerLoaded_ = true;
   ApplyColour(i, colorBox1_->Color());
 }
 
@@ -342,14 +340,12 @@ bool SetForm::VsNetBut1_Click() {
   return false;
 }
 
-void SetForm::VsNetBut3_Click() { close(); }
+void SetForm::VsNetBut3_Click() { reject(); }
 
 void SetForm::done(int result) {
   timer1_.stop();
-  if (pickerLoaded_) {
-    ColorDialogMod::UnloadDialog();
-    pickerLoaded_ = false;
-  }
+  // Only this dialog opens the picker; it goes with it.
+  if (ColorDialogMod::LoadedDialog()) ColorDialogMod::UnloadDialog();
   QDialog::done(result);
 }
 

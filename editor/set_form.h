@@ -137,7 +137,6 @@ class SetForm : public QDialog {
 
   SetFormTargets targets_;
   bool loading_ = false;
-  bool pickerLoaded_ = false;  // this dialog loaded the colour picker
   std::array<ColourSwatch*, kSwatchCount> picture1_{};
   std::array<QLabel*, kSwatchCount> label1_{};
   std::array<QelText*, 2> qelText1_{};
