@@ -23,7 +23,7 @@ constexpr int kColumnStarts[] = {0, 7, 13, 19, 25};
 constexpr int kSettingsTop = kMargin + 7 * kSwatchPitchY + 12;
 constexpr int kRowHeight = 26;
 constexpr int kWidth = 2 * kMargin + 4 * kSwatchPitchX - (kSwatchPitchX - kSwatchWidth);
-constexpr int kHeight = kSettingsTop + 236;
+constexpr int kHeight = kSettingsTop + 262;
 
 VsNetBut* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
   auto* b = new VsNetBut(parent);
