@@ -139,7 +139,10 @@ void SetForm::Load() {
   LoadColours();
   for (int k = 0; k < 2; ++k) {
     const MyStree* list = AngleTarget(k);
-    qelText1_[k]->setText(QString::number(list ? list->BackGroundAngel() : 0));
+    openedAngle_[k] = list ? list->BackGroundAngel() : 0;
+    qelText1_[k]->setText(QString::number(openedAngle_[k]));
+    // An angle longer than the box's three characters shows cut short.
+    angleEdited_[k] = false;
   }
   for (int i = 0; i < kSwatchCount; ++i) SetCaptionColour(i);
   loading_ = false;
@@ -284,6 +287,9 @@ MyStree* SetForm::AngleTarget(int k) const { return k == 0 ? targets_.recordingL
 
 int16_t SetForm::Angle(int k) const {
   if (k < 0 || k > 1) return 0;
+  // Untouched since opening: the angle the list had, even when it was too
+  // long for the box (1000 shows as "100").
+  if (!angleEdited_[k]) return openedAngle_[k];
   bool ok = false;
   const int16_t v = ProMod::RoundToInt16(ProMod::LeadingNumber(qelText1_[k]->Text()), &ok);
   if (ok) return v;
@@ -293,7 +299,8 @@ int16_t SetForm::Angle(int k) const {
 }
 
 void SetForm::QelText1_Change(int k) {
-  if (k < 0 || k > 1) return;
+  if (loading_ || k < 0 || k > 1) return;
+  angleEdited_[k] = true;
   if (MyStree* list = AngleTarget(k)) list->setBackGroundAngel(Angle(k));
 }
 

@@ -77,7 +77,8 @@ class SetForm : public QDialog {
   bool Loading() const { return loading_; }
   // The angle box k (0 recording list, 1 sentence list) as a number: its
   // leading decimal number to the nearest 16-bit whole number; 0 when the
-  // text does not start with a number.
+  // text does not start with a number. A box left as it opened gives the
+  // list's angle then, also one too long for its three characters.
   int16_t Angle(int k) const;
   // What "保 存" writes: the 25 colours, the two angles, size and font.
   std::vector<appearance::Setting> CurrentSettings() const;
@@ -140,6 +141,8 @@ class SetForm : public QDialog {
   std::array<ColourSwatch*, kSwatchCount> picture1_{};
   std::array<QLabel*, kSwatchCount> label1_{};
   std::array<QelText*, 2> qelText1_{};
+  std::array<int16_t, 2> openedAngle_{};  // the lists' angles at opening
+  std::array<bool, 2> angleEdited_{};     // the box changed since
   std::array<QLabel*, 4> label2_{};
   QComboBox* combo1_ = nullptr;
   std::map<int, VsNetBut*> fontSizeSelect_;

@@ -251,13 +251,28 @@ TEST_F(SetFormTest, AnglesTypedOrPastedInAnyForm) {
   d.QelText1(1)->setText(QStringLiteral("9e9"));
   EXPECT_EQ(sentences->BackGroundAngel(), 45);
   EXPECT_EQ(d.Angle(1), 45);
+  // An angle too long for the box: opening and saving keep it.
+  recordings->setBackGroundAngel(1000);
+  sentences->setBackGroundAngel(-120);
+  SetForm& e = Dialog();
+  EXPECT_EQ(e.QelText1(0)->Text(), QStringLiteral("100"));
+  EXPECT_EQ(recordings->BackGroundAngel(), 1000);
+  EXPECT_EQ(sentences->BackGroundAngel(), -120);
+  ASSERT_TRUE(e.VsNetBut1_Click());
+  const QString saved = ProMod::DecodeAnsi(app_.Read("FaceSet.ini"));
+  EXPECT_TRUE(saved.contains(QStringLiteral("文件选择框背景色角度=1000\r\n")));
+  EXPECT_TRUE(saved.contains(QStringLiteral("句子选择框背景色角度=-120\r\n")));
+  e.QelText1(0)->setText(QStringLiteral("90"));
+  EXPECT_EQ(recordings->BackGroundAngel(), 90);
+  e.QelText1(0)->setText(QStringLiteral("100"));
+  EXPECT_EQ(recordings->BackGroundAngel(), 100) << "typed back, it means what it says";
   // Typing: at most three characters, letters swallowed.
-  d.show();
-  auto* edit = static_cast<QLineEdit*>(d.QelText1(0)->Text1());
+  e.show();
+  auto* edit = static_cast<QLineEdit*>(e.QelText1(0)->Text1());
   edit->setFocus();
   edit->selectAll();
   QTest::keyClicks(edit, QStringLiteral("a1b2c34"));
-  EXPECT_EQ(d.QelText1(0)->Text(), QStringLiteral("123"));
+  EXPECT_EQ(e.QelText1(0)->Text(), QStringLiteral("123"));
   EXPECT_EQ(recordings->BackGroundAngel(), 123);
   form().repaint();  // gradients at odd angles still draw
 }
