@@ -19,6 +19,7 @@
 #include "app/pictures.h"
 #include "app/toolbar_icons.h"
 #include "app/listening_settings.h"
+#include "editor/set_form.h"
 #include "editor/set_stree.h"
 #include "practice/exe_find_form.h"
 #include "practice/exe_form.h"
@@ -621,6 +622,7 @@ QDialog* MainForm::MakeChildWindow(ChildWindow which) {
     case ChildWindow::ExeForm: return CreateExeForm(this);
     case ChildWindow::ExeFindForm: return CreateExeFindForm(this);
     case ChildWindow::NumberExeForm: return CreateNumberExeForm(this);
+    case ChildWindow::SetForm: return CreateSetForm(this);
     default: break;
   }
   return PlaceholderWindow(this, ChildTitle(which));

@@ -11,7 +11,7 @@
 #include <map>
 #include <memory>
 
-#include "app/appearance_file.h"
+#include "editor/appearance_file.h"
 #include "app/online_lists.h"
 #include "core/listening_engine.h"
 

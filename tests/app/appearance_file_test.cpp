@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/appearance_file.h"
+#include "editor/appearance_file.h"
 #include "core/material_store.h"
 #include "platform/app_paths.h"
 #include "tests/common/temp_folder.h"

@@ -42,4 +42,14 @@ std::vector<Setting> ParseAppearance(const QString& text);
 std::vector<Setting> ReadAppearanceFile();
 QString AppearanceFilePath();
 
+// The text of a FaceSet.ini: one "key=value" line per setting, in the order
+// given, each ended by CR LF. Colours are written as signed 32-bit numbers
+// (a system colour, top bit set, reads back as the same value).
+QString FormatAppearance(const std::vector<Setting>& settings);
+// Replaces the file in the application folder with these settings, whole
+// (WriteTextFile adds one more CR LF). When it cannot be written, or the
+// file is marked read-only, the old file is left as it was and false is
+// returned.
+bool WriteAppearanceFile(const std::vector<Setting>& settings);
+
 }  // namespace appearance

@@ -1,4 +1,6 @@
-#include "app/appearance_file.h"
+#include "editor/appearance_file.h"
+
+#include <QFileInfo>
 
 #include "core/material_store.h"
 #include "core/number_text.h"
@@ -83,5 +85,25 @@ std::vector<Setting> ParseAppearance(const QString& text) {
 QString AppearanceFilePath() { return platform::ApplicationFolder() + QLatin1Char('/') + kFileName; }
 
 std::vector<Setting> ReadAppearanceFile() { return ParseAppearance(ProMod::ReadTextFile(AppearanceFilePath())); }
+
+QString FormatAppearance(const std::vector<Setting>& settings) {
+  QString text;
+  for (const Setting& s : settings) {
+    if (!s.info) continue;
+    text += s.info->key + QLatin1Char('=');
+    text += s.info->kind == ValueKind::Text ? s.text : QString::number(s.number);
+    text += ProMod::kCrLf;
+  }
+  return text;
+}
+
+bool WriteAppearanceFile(const std::vector<Setting>& settings) {
+  const QString path = AppearanceFilePath();
+  // A file the user marked read-only is kept, also for a user (such as an
+  // administrator) whom the system would let replace it.
+  const QFileInfo existing(path);
+  if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner)) return false;
+  return ProMod::WriteTextFile(path, FormatAppearance(settings));
+}
 
 }  // namespace appearance
