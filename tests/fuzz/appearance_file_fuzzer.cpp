@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/appearance_file.h"
+#include "editor/appearance_file.h"
 #include "platform/app_paths.h"
 #include "tests/fuzz/fuzz_support.h"
 
