@@ -16,10 +16,13 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <chrono>
+#include <cmath>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 
 #include "core/audio_player.h"
+#include "core/time_stretch.h"
 #include "core/message_service.h"
 
 namespace {
@@ -151,6 +154,51 @@ void BM_PlayFromToFirstSampleHeard(benchmark::State& state) {
   SoundMod::CloseAudio();
 }
 BENCHMARK(BM_PlayFromToFirstSampleHeard)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// CPU time the speed stretcher needs for one second of 44.1 kHz stereo
+// speech (the argument is the speed in hundredths).
+void BM_StretcherCpuPerSecondOfAudio(benchmark::State& state) {
+  const double speed = state.range(0) / 100.0;
+  std::vector<int16_t> second(44100 * 2);
+  for (size_t i = 0; i < second.size(); ++i)
+    second[i] = static_cast<int16_t>(8000 * std::sin(i * 0.031) + 3000 * std::sin(i * 0.0071));
+  std::vector<int16_t> out(8192 * 2);
+  for (auto _ : state) {
+    TimeStretch stretch(44100, 2, speed);
+    for (size_t f = 0; f < 44100; f += 2048) {
+      const auto n = static_cast<int64_t>(std::min<size_t>(2048, 44100 - f));
+      stretch.Push(second.data() + f * 2, n, f + n >= 44100);
+      while (stretch.Pull(out.data(), 8192) > 0) {
+      }
+    }
+  }
+}
+BENCHMARK(BM_StretcherCpuPerSecondOfAudio)->Arg(50)->Arg(125)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// From a change of speed while playing until the output has been handed
+// audio at the new speed (and, on a device, the position moves again).
+void BM_SpeedChangeWhilePlaying(benchmark::State& state) {
+  OpenOrSkip(state, LongRecording(60));
+  state.SetLabel(SoundMod::UsingNullOutput() ? "null output" : "sound device");
+  double speed = 0.75;
+  for (auto _ : state) {
+    SoundMod::SetSpeed(1.0);
+    SoundMod::PlayFrom(60000);
+    while (SoundMod::GetPosition() <= 60000) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    const int32_t before = SoundMod::GetPosition();
+    const auto start = std::chrono::steady_clock::now();
+    SoundMod::SetSpeed(speed);
+    while (SoundMod::GetPosition() <= before + 1 &&
+           std::chrono::steady_clock::now() - start < std::chrono::seconds(2))
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    SoundMod::PauseAudio();
+    speed = speed == 0.75 ? 1.25 : 0.75;
+  }
+  SoundMod::SetSpeed(1.0);
+  SoundMod::CloseAudio();
+}
+BENCHMARK(BM_SpeedChangeWhilePlaying)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 void BM_ResidentMemoryPlaying3Hours(benchmark::State& state) {
   const QString path = LongRecording(180);

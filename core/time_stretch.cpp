@@ -19,13 +19,11 @@ int16_t ToSample(float value) {
 TimeStretch::TimeStretch(int sampleRate, int channels, double speed)
     : channels_(std::max(1, channels)), speed_(speed) {
   using RB = RubberBand::RubberBandStretcher;
-  const RB::Options options = RB::OptionProcessRealTime | RB::OptionEngineFiner | RB::OptionFormantPreserved |
-                              RB::OptionChannelsTogether;
-  stretcher_ = std::make_unique<RB>(static_cast<size_t>(std::max(1, sampleRate)), static_cast<size_t>(channels_),
-                                    options, 1.0 / speed_);
+  const RB::Options options = RB::OptionProcessRealTime | RB::OptionEngineFaster | RB::OptionTransientsMixed;
+  stretcher_ = std::make_unique<RB>(static_cast<size_t>(std::max(1, sampleRate)), 1, options, 1.0 / speed_);
   stretcher_->setMaxProcessSize(kBlock);
-  in_.assign(static_cast<size_t>(channels_), std::vector<float>(kBlock, 0.0f));
-  out_.assign(static_cast<size_t>(channels_), std::vector<float>(kBlock, 0.0f));
+  in_.assign(1, std::vector<float>(kBlock, 0.0f));
+  out_.assign(1, std::vector<float>(kBlock, 0.0f));
   // Silence ahead of the first frame lets the stretcher settle; the output
   // that belongs to it is dropped, so the first frame heard is the first
   // frame of the play.
@@ -50,11 +48,12 @@ void TimeStretch::Process(const int16_t* frames, int64_t count, bool last) {
   do {
     const size_t n = static_cast<size_t>(std::min<int64_t>(kBlock, count - done));
     if (frames == nullptr && n > 0) return;
-    for (size_t f = 0; f < n; ++f)
-      for (int c = 0; c < channels_; ++c)
-        in_[static_cast<size_t>(c)][f] = frames[(static_cast<size_t>(done) + f) * channels_ + c] / 32768.0f;
-    float* channels[16];
-    for (int c = 0; c < channels_ && c < 16; ++c) channels[c] = in_[static_cast<size_t>(c)].data();
+    for (size_t f = 0; f < n; ++f) {
+      float mid = 0.0f;
+      for (int c = 0; c < channels_; ++c) mid += frames[(static_cast<size_t>(done) + f) * channels_ + c];
+      in_[0][f] = mid / (32768.0f * static_cast<float>(channels_));
+    }
+    float* channels[1] = {in_[0].data()};
     done += static_cast<int64_t>(n);
     stretcher_->process(channels, n, last && done >= count);
     Collect();
@@ -64,10 +63,15 @@ void TimeStretch::Process(const int16_t* frames, int64_t count, bool last) {
 void TimeStretch::Collect() {
   for (;;) {
     const int available = stretcher_->available();
+    if (available < 0 && target_ > emitted_) {
+      // The stretcher finished a little short: the play still lasts its
+      // stretched length, ending in silence.
+      ready_.insert(ready_.end(), static_cast<size_t>((target_ - emitted_) * channels_), int16_t{0});
+      emitted_ = target_;
+    }
     if (available <= 0) return;
     const size_t n = std::min<size_t>(static_cast<size_t>(available), kBlock);
-    float* channels[16];
-    for (int c = 0; c < channels_ && c < 16; ++c) channels[c] = out_[static_cast<size_t>(c)].data();
+    float* channels[1] = {out_[0].data()};
     const size_t got = stretcher_->retrieve(channels, n);
     if (got == 0) return;
     size_t from = 0;
@@ -78,7 +82,7 @@ void TimeStretch::Collect() {
     size_t to = got;
     if (target_ >= 0) to = static_cast<size_t>(std::clamp<int64_t>(target_ - emitted_ + static_cast<int64_t>(from), static_cast<int64_t>(from), static_cast<int64_t>(got)));
     for (size_t f = from; f < to; ++f)
-      for (int c = 0; c < channels_; ++c) ready_.push_back(ToSample(out_[static_cast<size_t>(c)][f]));
+      ready_.insert(ready_.end(), static_cast<size_t>(channels_), ToSample(out_[0][f]));
     emitted_ += static_cast<int64_t>(to - from);
   }
 }

@@ -18,15 +18,19 @@ class RubberBandStretcher;
 // so the whole of the play is heard, for its stretched length, and
 // nothing after it.
 //
-// Engine and options, chosen by listening to and measuring lesson speech
-// at 0.5x to 1.5x:
-// - R3 ("finer") keeps voices natural at 0.5x where R2 smears consonants
-//   and sounds phasey, at about 2 % of a core for 44.1 kHz stereo on this
-//   machine (see bench/audio_bench.cpp), within the budget of 5 %.
+// Engine and options, chosen by listening to lesson speech at 0.5x to 1.5x
+// and measuring (bench/audio_bench.cpp, BM_StretcherCpuPerSecondOfAudio):
+// - R2 ("faster"): R3 sounds a little smoother at 0.5x but costs about
+//   150 ms of CPU per second of audio here, three times the budget of 5 %
+//   of a core; R2 stays within it and keeps consonants clear.
+// - Transients "mixed": phase resets only above the voice's fundamental
+//   range, so plosives stay crisp while vowels do not warble.
+// - One channel: the speech is stretched once, on the mid (left + right) /
+//   2, and written to every channel. Lessons are speech recorded in mono
+//   (or as identical channels), and stretching one channel instead of two
+//   halves the cost; at 1.0 nothing is stretched and stereo stays stereo.
 // - Real-time mode, so a play can start anywhere at once and the speed can
 //   change between plays without studying the recording first.
-// - Formants preserved, so a slowed voice keeps its timbre.
-// - Channels together, so a stereo recording keeps its image.
 class TimeStretch {
  public:
   // speed: 0.5 .. 1.5 (the tempo factor; 0.5 takes twice as long).
