@@ -1,5 +1,7 @@
 #include "controls/qel_pbar.h"
 
+#include <QTimer>
+
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QMouseEvent>
@@ -90,7 +92,7 @@ void QelPBar::CentreCaption() {
   const QSizeF caption = CaptionSize();
   captionLeft_ = (ControlWidth() - caption.width()) / 2.0;
   captionTop_ = (ControlHeight() - caption.height()) / 2.0;
-  update();
+  RequestRepaint();
 }
 
 void QelPBar::PaintGradient(int widthTwips) {
@@ -141,7 +143,7 @@ void QelPBar::FillUpdate() {
     return;
   if (width < 0) return;
   fillWidth_ = width;
-  update();
+  RequestRepaint();
   if (autoPerCent_) {
     QString text;
     if (PercentText(&text)) SetCaptionText(text);
@@ -216,7 +218,7 @@ void QelPBar::setValue(int32_t value) {
   else
     value_ = value;
   FillUpdate();
-  update();
+  RequestRepaint();
   EmitChanged("Value");
 }
 
@@ -331,7 +333,25 @@ void QelPBar::WriteProperties(PropertyBag& bag) const {
 // ---------------------------------------------------------------------------
 // Painting and input
 
+// A bar that follows playback changes its value and caption every 10 ms;
+// it is drawn at most every kRepaintMs, which the eye cannot tell from
+// every change, and the last change is always drawn.
+void QelPBar::RequestRepaint() {
+  if (repaintPending_) return;
+  const qint64 since = lastPaint_.isValid() ? lastPaint_.elapsed() : kRepaintMs;
+  if (since >= kRepaintMs) {
+    update();
+    return;
+  }
+  repaintPending_ = true;
+  QTimer::singleShot(static_cast<int>(kRepaintMs - since), this, [this] {
+    repaintPending_ = false;
+    update();
+  });
+}
+
 void QelPBar::paintEvent(QPaintEvent*) {
+  lastPaint_.start();
   QPainter painter(this);
   painter.fillRect(rect(), ColourValueToQColor(backColor_));
   if (width() > 0 && height() > 0) {

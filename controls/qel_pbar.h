@@ -1,5 +1,6 @@
 #pragma once
 #include <QFont>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -112,6 +113,7 @@ class QelPBar : public QWidget {
   void CentreCaption();
   void PaintGradient(int widthTwips);
   void FillUpdate();
+  void RequestRepaint();
   bool PercentText(QString* text) const;
   void SetCaptionText(const QString& text);
   void MouseToValue(QMouseEvent* event, MouseKind kind);
@@ -138,5 +140,8 @@ class QelPBar : public QWidget {
   double captionLeft_ = 0;  // twips, control coordinates
   double captionTop_ = 0;
   QImage gradient_;         // the fill's persistent picture, from the fill's left edge
+  static constexpr qint64 kRepaintMs = 40;
+  QElapsedTimer lastPaint_;
+  bool repaintPending_ = false;
   bool pressed_ = false;    // a button went down on the bar (for Click)
 };
