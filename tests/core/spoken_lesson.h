@@ -156,5 +156,5 @@ inline bool WriteLessonMp3(const SpokenLesson& lesson, const QString& mp3Path) {
   u32(data);
   f.write(reinterpret_cast<const char*>(lesson.pcm.data()), data);
   f.close();
-  return spoken::Run("lame", {"--quiet", "-b", "64", "-t", wav, mp3Path});
+  return spoken::Run("lame", {"--quiet", "-b", "64", wav, mp3Path});  // with the gapless tag
 }
