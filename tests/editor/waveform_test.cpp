@@ -52,9 +52,13 @@ SpokenLesson FourSentences() {
 TEST_F(WaveformTest, StripsFollowTheTimelineTheMagnifiedBarTheTableAndTheRange) {
   const SpokenLesson lesson = FourSentences();
   UseRecording(lesson, {{400, 2500, "One"}, {2600, 5000, "Two"}});
-  Open();
-  // Worked out on another thread, with the progress shown meanwhile.
+  // Worked out on another thread, with the progress shown meanwhile (the
+  // results arrive through the event loop, so not before it runs).
+  editor_ = std::make_unique<SetStree>(nullptr);
   EXPECT_FALSE(ed().WaveformProgress()->isHidden());
+  EXPECT_EQ(ed().ShownPeaks(), nullptr);
+  editor_.reset();
+  Open();
   ASSERT_TRUE(WaitForPeaks());
   WaveformStrip* whole = ed().Waveform(0);
   WaveformStrip* range = ed().Waveform(1);
@@ -91,11 +95,15 @@ TEST_F(WaveformTest, StripsFollowTheTimelineTheMagnifiedBarTheTableAndTheRange) 
 TEST_F(WaveformTest, AutoSplitReplacesTheTableOnlyWhenConfirmed) {
   const SpokenLesson lesson = FourSentences();
   UseRecording(lesson, {{400, 2500, "Old one"}});
-  Open();
-  // Asked before the peaks are there: told to wait, nothing changes.
+  // Asked before the peaks are there (they arrive through the event loop):
+  // told to wait, nothing changes.
+  editor_ = std::make_unique<SetStree>(nullptr);
   ed().VsNetBut9_Click();
   ASSERT_EQ(msgs_.Count(), 1);
   EXPECT_EQ(msgs_.Last().text, SetStree::kWaveformPending);
+  EXPECT_EQ(ed().Count(), 1);
+  ed().resize(ed().minimumSize());
+  ed().show();
   ASSERT_TRUE(WaitForPeaks());
 
   msgs_.QueueAnswer(0);  // Cancel
