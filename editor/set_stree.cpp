@@ -1,8 +1,10 @@
 #include "editor/set_stree.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QProgressBar>
 #include <algorithm>
 
 #include "controls/invalid_property_value.h"
@@ -13,8 +15,11 @@
 #include "controls/vb_input.h"
 #include "controls/vsnet_button.h"
 #include "core/audio_player.h"
+#include "core/auto_split.h"
 #include "core/message_service.h"
+#include "core/peak_loader.h"
 #include "editor/subtitle_import.h"
+#include "editor/waveform_strip.h"
 #include "platform/app_paths.h"
 
 // The working table is numbered 1 .. n like the list beside it; every
@@ -82,15 +87,18 @@ SetStree::SetStree(QWidget* parent, const MyStree* listLook, const QelPBar* whol
   setMinimumSize(twips::ToPixels(kMinWidth), twips::ToPixels(kMinHeight));
   timer1_.setInterval(kWatchIntervalMs);
   timer1_.setTimerType(Qt::PreciseTimer);
+  loader_ = new PeakLoader(this);
   CreateControls();
   ConnectControls();
   TakeLook(listLook, wholeBarLook, sentenceBarLook);
   resize(kDefaultWidthPixels, kDefaultHeightPixels);
   Layout();
   FormLoad();
+  StartWaveform();
 }
 
 SetStree::~SetStree() {
+  loader_->Stop();
   timer1_.stop();
   if (engine_.Playing()) engine_.Pause();
 }
@@ -162,6 +170,7 @@ void SetStree::FillList() {
     myStree1_->setGetData(texts.join(ProMod::kEnter));
   }
   buttons_[7]->setVisible(Count() == 0);
+  RefreshWaveform();
 }
 
 // ---------------------------------------------------------------------------
@@ -183,6 +192,8 @@ void SetStree::ShowOverlay(const QString& text, bool restoreButton) {
   picture2_->setEnabled(false);
   picture3_->show();
   picture3_->raise();
+  waveform_[0]->raise();
+  waveformProgress_->raise();
 }
 
 void SetStree::SelectSentence(int i) {
@@ -387,6 +398,45 @@ void SetStree::VsNetNext_Click() {
   }
   next.Start = e.End;
   next.StartText = e.EndText;
+  RefreshWaveform();
+}
+
+// ---------------------------------------------------------------------------
+// Automatic cutting
+//
+// The proposal replaces the working table only when the learner agrees;
+// like an import it is saved only by "保 存".
+
+void SetStree::VsNetBut9_Click() {
+  if (!peaks_) {
+    ProMod::ShowMsgBox(peaksFailed_ ? kWaveformFailed : kWaveformPending, 1, kAutoSplitTitle, ProMod::kIconWarning);
+    return;
+  }
+  std::vector<SentenceRecord> proposal = ProposalTable(ProposeSentences(*peaks_));
+  // The decoder's length and the player's may differ by a frame or so.
+  const int32_t length = ProMod::TotalLength;
+  for (SentenceRecord& r : proposal) {
+    r.End = std::min(r.End, length);
+    r.EndText = SoundMod::FormatTime(r.End);
+  }
+  proposal.erase(std::remove_if(proposal.begin(), proposal.end(),
+                                [](const SentenceRecord& r) { return r.End - r.Start < kShortestSentenceMs; }),
+                 proposal.end());
+  if (proposal.empty()) {
+    ProMod::ShowMsgBox(kNothingToSplit, 1, kAutoSplitTitle, ProMod::kIconWarning);
+    return;
+  }
+  const int count = std::min<int>(static_cast<int>(proposal.size()), MyStree::kMaxItems);
+  const QString question = QStringLiteral("自动分段找到%1句，将替换现有的全部句子。").arg(count) + ProMod::kCrLf +
+                           QStringLiteral("替换后可以修改句子的文本和时间，点击<保 存>后才会保存。确定要替换吗？");
+  if (ProMod::ShowMsgBox(question, 2, kAutoSplitTitle, ProMod::kIconInformation) != 1) return;
+  Halt();
+  table_.assign(1, SentenceRecord{});
+  for (int k = 0; k < count; ++k) table_.push_back(std::move(proposal[k]));
+  FillList();
+  current_ = 0;
+  ShowOverlay(kChooseSentence, false);
+  ShowRange(0, std::max<int32_t>(1, length));
 }
 
 // ---------------------------------------------------------------------------

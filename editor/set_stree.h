@@ -9,10 +9,16 @@
 #include <map>
 #include <vector>
 
+#include <optional>
+
 #include "core/listening_engine.h"
 #include "core/material_store.h"
+#include "core/waveform_peaks.h"
 
 class MyStree;
+class PeakLoader;
+class QProgressBar;
+class WaveformStrip;
 class QelPBar;
 class QelTextMu;
 class VsNetBut;
@@ -55,16 +61,18 @@ class SetStree : public QDialog {
  public:
   // ---- layout, twips ----
   static constexpr int kMinWidth = 13800;
-  static constexpr int kMinHeight = 8700;
+  static constexpr int kMinHeight = 9900;
   static constexpr int kDefaultWidthPixels = 1000;
   static constexpr int kDefaultHeightPixels = 700;
-  static constexpr int kPanelHeight = 5040;
+  static constexpr int kPanelHeight = 6255;
   static constexpr int kMarkerSize = 255;
   static constexpr int kMarkerTop = 2160;
   static constexpr int kTimelineLeft = 120;
   static constexpr int kTimelineTop = 1560;
   static constexpr int kTimelineHeight = 615;
   static constexpr int kMarkerGap = 60;  // the markers never come closer
+  static constexpr int kWaveTop = 2430;     // the whole recording's strip, under the markers
+  static constexpr int kWaveHeight = 570;
   static constexpr int kWatchIntervalMs = 10;
   // A sentence line whose end lies at most 60 ms after its start is read
   // back without its end, so no boundary move makes a sentence shorter.
@@ -75,6 +83,11 @@ class SetStree : public QDialog {
   static inline const QString kDeletedCaption = QStringLiteral("此句已被临时删除");
   static inline const QString kChooseSentence = QStringLiteral("选择句子进行设置");
   static inline const QString kChooseFirst = QStringLiteral("请先选择一个句子。");
+  static inline const QString kAutoSplitTitle = QStringLiteral("自动分段");
+  static inline const QString kNothingToSplit =
+      QStringLiteral("录音中没有找到句子之间的停顿（可能是静音、噪声或单一的声音），无法自动分段。");
+  static inline const QString kWaveformPending = QStringLiteral("波形还在计算中，请稍候再试。");
+  static inline const QString kWaveformFailed = QStringLiteral("无法读取录音的波形，无法自动分段。");
 
   // The list and bars whose look the editor takes (the main window's
   // sentence list, whole-recording bar and sentence bar); any may be null.
@@ -123,6 +136,14 @@ class SetStree : public QDialog {
   VsNetBut* VsNetNext() const { return vsNetNext_; }
   VsNetBut* VsNetButton(int number) const;  // VsNetBut1, 3, 4, 5, 6, 7
   QTimer* Timer1() { return &timer1_; }
+  VsNetBut* AutoSplitButton() const { return VsNetButton(9); }  // "自动分段"
+  // 0: the whole recording, under the timeline; 1: the chosen range with
+  // its surroundings, under the magnified bar.
+  WaveformStrip* Waveform(int i) const { return waveform_[i & 1]; }
+  QProgressBar* WaveformProgress() const { return waveformProgress_; }
+  PeakLoader* Loader() const { return loader_; }
+  // The peaks shown: the full ones, else the coarse outline, else none.
+  const WaveformPeaks* ShownPeaks() const;
 
   // ---- procedures ----
   // Moves one boundary of working entry GetEditSenId (0: the current one,
@@ -144,6 +165,7 @@ class SetStree : public QDialog {
   void VsNetBut5_Click();       // "导入LRC"
   void VsNetBut1_Click();       // "保 存"
   void VsNetBut3_Click();       // "退 出"
+  void VsNetBut9_Click();       // "自动分段"
   void Picture1_MouseDown(int i, int16_t Button, float X);
   void Picture1_MouseMove(int i, int16_t Button, float X);
   void Picture1_MouseUp(int i, int16_t Button);
@@ -166,6 +188,10 @@ class SetStree : public QDialog {
   void CreatePanel();
   void CreateNudgeButtons();
   void CreateOverlay();
+  void CreateWaveform();
+  void StartWaveform();
+  void RefreshWaveform();
+  void PeaksArrived(bool ok);
   VsNetBut* MakeButton(QWidget* parent, const QString& name, const QString& caption);
   void ConnectControls();
   void TakeLook(const MyStree* listLook, const QelPBar* wholeBarLook, const QelPBar* sentenceBarLook);
@@ -210,6 +236,9 @@ class SetStree : public QDialog {
   VsNetBut* vsNetNext_ = nullptr;
   std::map<int, VsNetBut*> buttons_;
   QLabel* label4_ = nullptr;
+  std::array<WaveformStrip*, 2> waveform_{};
+  QProgressBar* waveformProgress_ = nullptr;
+  PeakLoader* loader_ = nullptr;
   QTimer timer1_;
   std::map<const QWidget*, TwipBox> geometry_;
 
@@ -225,6 +254,9 @@ class SetStree : public QDialog {
   float dragAnchor_ = 0;
   bool eidtIsSave_ = false;
   QString savedSection_;  // what the last save (or the opening) amounts to
+  std::optional<WaveformPeaks> peaks_;   // the full peaks, once computed
+  std::optional<WaveformPeaks> coarse_;  // the outline shown until then
+  bool peaksFailed_ = false;
   ListeningEngine engine_;
 };
 

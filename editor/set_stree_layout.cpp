@@ -3,6 +3,7 @@
 // the list its height, and the buttons on the right stay at the edge.
 #include <QLabel>
 #include <QPalette>
+#include <QProgressBar>
 #include <QResizeEvent>
 
 #include "controls/my_stree.h"
@@ -11,6 +12,7 @@
 #include "controls/twips.h"
 #include "controls/vsnet_button.h"
 #include "editor/set_stree.h"
+#include "editor/waveform_strip.h"
 
 namespace {
 
@@ -23,12 +25,15 @@ constexpr int kRowButtonHeight = 420;
 constexpr int kLabelWidth = 1020;
 constexpr int kTextLeft = 1140;
 constexpr int kTextHeight = 660;
-constexpr int kMagnifiedTop = 2430;
+// Under the timeline and its markers: the whole recording's waveform, the
+// magnified bar, the range's waveform, then the nudge and shift rows.
+constexpr int kMagnifiedTop = 3060;
 constexpr int kMagnifiedHeight = 375;
-constexpr int kNudgeTitleTop = 2940;
-constexpr int kShiftTitleTop = 3750;
+constexpr int kRangeWaveTop = 3450;
+constexpr int kNudgeTitleTop = 4155;
+constexpr int kShiftTitleTop = 4965;
 constexpr int kTitleHeight = 255;
-constexpr int kBottomRowTop = 4530;
+constexpr int kBottomRowTop = 5745;
 constexpr int kGap = 30;
 
 void Paint(QWidget* w, const QColor& colour) {
@@ -60,8 +65,25 @@ void SetStree::CreateControls() {
   buttons_[5] = MakeButton(this, QStringLiteral("VsNetBut5"), QStringLiteral("导入LRC"));
   buttons_[1] = MakeButton(this, QStringLiteral("VsNetBut1"), QStringLiteral("保 存"));
   buttons_[3] = MakeButton(this, QStringLiteral("VsNetBut3"), QStringLiteral("退 出"));
+  buttons_[9] = MakeButton(this, QStringLiteral("VsNetBut9"), kAutoSplitTitle);
   CreatePanel();
   CreateOverlay();
+  CreateWaveform();
+}
+
+// The whole recording's strip belongs to the window, not the panel, so that
+// it stays in view above the overlay while no sentence is chosen: that is
+// when a new recording is cut. The range's strip lives in the panel.
+void SetStree::CreateWaveform() {
+  waveform_[0] = new WaveformStrip(this);
+  waveform_[0]->setObjectName(QStringLiteral("Waveform0"));
+  waveform_[1] = new WaveformStrip(picture2_);
+  waveform_[1]->setObjectName(QStringLiteral("Waveform1"));
+  waveformProgress_ = new QProgressBar(this);
+  waveformProgress_->setObjectName(QStringLiteral("WaveformProgress"));
+  waveformProgress_->setRange(0, 100);
+  waveformProgress_->setFormat(QStringLiteral("正在计算波形 %p%"));
+  waveformProgress_->hide();
 }
 
 void SetStree::CreatePanel() {
@@ -163,6 +185,7 @@ void SetStree::ConnectControls() {
   connect(buttons_[5], &VsNetBut::Click, this, [this] { VsNetBut5_Click(); });
   connect(buttons_[1], &VsNetBut::Click, this, [this] { VsNetBut1_Click(); });
   connect(buttons_[3], &VsNetBut::Click, this, [this] { VsNetBut3_Click(); });
+  connect(buttons_[9], &VsNetBut::Click, this, [this] { VsNetBut9_Click(); });
   connect(qelPBar2_, &QelPBar::MouseDown, this, [this](int16_t& b, int16_t&, float&, float&) { QelPBar2_MouseDown(b); });
   connect(qelPBar2_, &QelPBar::MouseUp, this, [this](int16_t& b, int16_t&, float&, float&) { QelPBar2_MouseUp(b); });
   connect(&timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
@@ -188,6 +211,7 @@ void SetStree::Layout() {
   const int panelTop = h - kPanelHeight - kMargin;
   Place(myStree1_, {kMargin, kMargin, panelWidth, panelTop - 2 * kMargin});
   Place(buttons_[5], {column, kMargin, kButtonWidth, kButtonHeight});
+  Place(buttons_[9], {column, kMargin + kButtonHeight + 120, kButtonWidth, kButtonHeight});
   Place(buttons_[1], {column, h - kMargin - 2 * kButtonHeight - 120, kButtonWidth, kButtonHeight});
   Place(buttons_[3], {column, h - kMargin - kButtonHeight, kButtonWidth, kButtonHeight});
   Place(picture2_, {kMargin, panelTop, panelWidth, kPanelHeight});
@@ -201,6 +225,11 @@ void SetStree::Layout() {
   Place(vsNetBut2_[1], geometry_[vsNetBut2_[0]]);
   const int addWidth = 1500;
   Place(buttons_[7], {(column - addWidth) / 2 - kMargin, 2 * labelTop, addWidth, kButtonHeight});
+  const int tw = panelWidth - 2 * kTimelineLeft;
+  Place(waveform_[0], {kMargin + kTimelineLeft, panelTop + kWaveTop, tw, kWaveHeight});
+  const int progressWidth = std::min(tw - 240, 3600);
+  Place(waveformProgress_, {kMargin + kTimelineLeft + (tw - progressWidth) / 2,
+                            panelTop + kWaveTop + (kWaveHeight - 300) / 2, progressWidth, 300});
   // The markers follow the timeline's new width.
   ComputeMarkerLimits();
   if (current_ >= 1 && current_ <= Count()) {
@@ -223,6 +252,7 @@ void SetStree::LayoutPanel(int pw) {
   const int magnifiedWidth = tw - 240 - nextWidth - 120;
   Place(qelPBar2_, {360, kMagnifiedTop, magnifiedWidth, kMagnifiedHeight});
   Place(vsNetNext_, {360 + magnifiedWidth + 120, kMagnifiedTop - 22, nextWidth, kMagnifiedHeight + 45});
+  Place(waveform_[1], {360, kRangeWaveTop, magnifiedWidth, kWaveHeight});
   // Two groups side by side in each row: the start and end nudges, then
   // the earlier and later shifts.
   const int half = pw / 2;

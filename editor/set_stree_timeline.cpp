@@ -4,6 +4,8 @@
 // whether the cut is right. The window's engine hands the player the
 // range's end as its stop position; Timer1 only shows where playback is
 // and notices that it has ended.
+#include <QFileInfo>
+#include <QProgressBar>
 #include <QString>
 #include <algorithm>
 #include <cmath>
@@ -11,7 +13,9 @@
 #include "controls/qel_pbar.h"
 #include "controls/twips.h"
 #include "core/audio_player.h"
+#include "core/peak_loader.h"
 #include "editor/set_stree.h"
+#include "editor/waveform_strip.h"
 
 namespace {
 
@@ -95,6 +99,7 @@ void SetStree::ShowRange(int32_t s, int32_t e) {
   BringMagnifiedBar(s, e);
   qelPBar1_->setValue(s);
   qelPBar2_->setCaption(RangeCaption());
+  RefreshWaveform();
 }
 
 // ---------------------------------------------------------------------------
@@ -133,6 +138,7 @@ void SetStree::Picture1_MouseMove(int i, int16_t Button, float X) {
   PlaceMarker(i, d);
   BringMagnifiedBar(selStart_, selEnd_);
   qelPBar2_->setCaption(DragCaption(i, true));
+  RefreshWaveform();
 }
 
 void SetStree::Picture1_MouseUp(int i, int16_t Button) {
@@ -157,6 +163,7 @@ void SetStree::Picture1_MouseUp(int i, int16_t Button) {
   e.EndText = SoundMod::FormatTime(end);
   selStart_ = start;
   selEnd_ = end;
+  RefreshWaveform();
   StartWatch(selStart_);
 }
 
@@ -190,4 +197,75 @@ void SetStree::Timer1_Timer() {
     timer1_.stop();
     if (engine_.Playing()) engine_.Pause();
   }
+}
+
+// ---------------------------------------------------------------------------
+// The waveform strips
+//
+// The peaks come from a worker thread (PeakLoader); the window stays usable
+// meanwhile, showing a coarse outline and the progress until they are all
+// there.
+
+void SetStree::StartWaveform() {
+  for (WaveformStrip* strip : waveform_) strip->SetNote(QStringLiteral("没有可显示的波形"));
+  const QString path = ProMod::CurrentAudioPath;
+  if (!ProMod::AudioLoaded || path.isEmpty() || !QFileInfo(path).isFile()) {
+    peaksFailed_ = true;
+    return;
+  }
+  for (WaveformStrip* strip : waveform_) strip->SetNote(QStringLiteral("正在计算波形…"));
+  waveformProgress_->setValue(0);
+  waveformProgress_->show();
+  connect(loader_, &PeakLoader::CoarseReady, this, [this] {
+    coarse_ = loader_->Coarse();
+    RefreshWaveform();
+  });
+  connect(loader_, &PeakLoader::Progress, waveformProgress_, &QProgressBar::setValue);
+  connect(loader_, &PeakLoader::Finished, this, [this](bool ok) { PeaksArrived(ok); });
+  loader_->Start(path);
+}
+
+void SetStree::PeaksArrived(bool ok) {
+  waveformProgress_->hide();
+  peaksFailed_ = !ok;
+  if (ok) {
+    peaks_ = loader_->Peaks();
+    coarse_.reset();
+  } else {
+    for (WaveformStrip* strip : waveform_) strip->SetNote(QStringLiteral("无法读取录音的波形"));
+  }
+  RefreshWaveform();
+}
+
+const WaveformPeaks* SetStree::ShownPeaks() const {
+  if (peaks_) return &*peaks_;
+  return coarse_ ? &*coarse_ : nullptr;
+}
+
+void SetStree::RefreshWaveform() {
+  if (!waveform_[0]) return;
+  std::vector<int32_t> starts, ends;
+  for (int k = 1; k <= Count(); ++k) {
+    if (table_[k].Deleted) continue;
+    starts.push_back(table_[k].Start);
+    ends.push_back(table_[k].End);
+  }
+  const WaveformPeaks* peaks = ShownPeaks();
+  const int32_t length = std::max<int32_t>(1, qelPBar1_->MaxValue());
+  const bool chosen = current_ >= 1 && current_ <= Count();
+  WaveformStrip* whole = waveform_[0];
+  whole->SetPeaks(peaks);
+  whole->SetView(0, length);
+  whole->SetBoundaries(starts, ends);
+  whole->SetRange(chosen ? selStart_ : 0, chosen ? selEnd_ : 0);
+  // The range's strip spans what the magnified bar spans, widened on both
+  // sides by a quarter of the range (a quarter second at least) so the
+  // pauses around the sentence show.
+  const int32_t s = qelPBar2_->MinValue(), e = qelPBar2_->MaxValue();
+  const int32_t margin = std::max<int32_t>(250, (e - s) / 4);
+  WaveformStrip* range = waveform_[1];
+  range->SetPeaks(peaks);
+  range->SetView(std::max(0, s - margin), std::min(length, e + margin));
+  range->SetBoundaries(std::move(starts), std::move(ends));
+  range->SetRange(s, e);
 }

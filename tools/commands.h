@@ -10,4 +10,5 @@ int RunDemoLesson(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunCompare(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunRecords(const QStringList& args, QTextStream& out, QTextStream& err);
 int RunImport(const QStringList& args, QTextStream& out, QTextStream& err);
+int RunSplit(const QStringList& args, QTextStream& out, QTextStream& err);
 }  // namespace velmo_tool

@@ -13,7 +13,8 @@ void PrintUsage(QTextStream& err) {
          "       velmo-tool demo-lesson APPLICATION_FOLDER\n"
          "       velmo-tool compare [--image OUT.png --width PIXELS] SENTENCE TYPED\n"
          "       velmo-tool records RECORDING.mp3\n"
-         "       velmo-tool import SUBTITLE_FILE (RECORDING.mp3 | --length MS) [--write]\n";
+         "       velmo-tool import SUBTITLE_FILE (RECORDING.mp3 | --length MS) [--write]\n"
+         "       velmo-tool split RECORDING.mp3 [--write] [--min-pause MS]\n";
 }
 }  // namespace
 
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
     status = velmo_tool::RunRecords(args, out, err);
   } else if (command == QLatin1String("import")) {
     status = velmo_tool::RunImport(args, out, err);
+  } else if (command == QLatin1String("split")) {
+    status = velmo_tool::RunSplit(args, out, err);
   } else {
     PrintUsage(err);
   }
