@@ -9,8 +9,6 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
 
@@ -53,33 +51,6 @@ const QColor kToolbarEdge(190, 186, 166);
 MainForm::ChildWindowFactory& Factory() {
   static MainForm::ChildWindowFactory factory;
   return factory;
-}
-
-// The windows that later builds fill in: an empty dialog with a note and a
-// close button, so that opening, pausing, saving and reloading already work.
-QDialog* PlaceholderWindow(QWidget* parent, const QString& title) {
-  auto* dialog = new QDialog(parent);
-  dialog->setWindowTitle(title);
-  dialog->resize(480, 240);
-  auto* layout = new QVBoxLayout(dialog);
-  auto* note = new QLabel(QStringLiteral("此窗口尚在制作中。"), dialog);
-  note->setAlignment(Qt::AlignCenter);
-  layout->addWidget(note, 1);
-  auto* close = new QPushButton(QStringLiteral("关 闭"), dialog);
-  QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::accept);
-  layout->addWidget(close, 0, Qt::AlignRight);
-  return dialog;
-}
-
-QString ChildTitle(MainForm::ChildWindow which) {
-  switch (which) {
-    case MainForm::ChildWindow::SetStree: return QStringLiteral("语音分段");
-    case MainForm::ChildWindow::ExeForm: return QStringLiteral("复读练习");
-    case MainForm::ChildWindow::ExeFindForm: return QStringLiteral("练习汇总");
-    case MainForm::ChildWindow::NumberExeForm: return QStringLiteral("数字听力练习");
-    case MainForm::ChildWindow::SetForm: return QStringLiteral("窗口设置");
-  }
-  return QString();
 }
 
 }  // namespace
@@ -623,9 +594,8 @@ QDialog* MainForm::MakeChildWindow(ChildWindow which) {
     case ChildWindow::ExeFindForm: return CreateExeFindForm(this);
     case ChildWindow::NumberExeForm: return CreateNumberExeForm(this);
     case ChildWindow::SetForm: return CreateSetForm(this);
-    default: break;
   }
-  return PlaceholderWindow(this, ChildTitle(which));
+  return nullptr;
 }
 
 bool MainForm::ShowChildWindow(QDialog* window, const QString& caption, const QString& refusal) {

@@ -87,12 +87,11 @@ class MainForm : public QWidget {
   static QString HomePage();
   static QString BuiltInLink();
 
-  // The windows the toolbar opens. They come from a replaceable factory so
-  // that tests can supply their own dialogs; windows not built yet are an
-  // empty placeholder dialog.
+  // The windows the toolbar opens. A replaceable factory lets tests supply
+  // their own dialogs; where it gives none, the real window is made.
   enum class ChildWindow { SetStree, ExeForm, ExeFindForm, NumberExeForm, SetForm };
   using ChildWindowFactory = std::function<QDialog*(ChildWindow which, QWidget* parent)>;
-  static void SetChildWindowFactory(ChildWindowFactory factory);  // empty restores the placeholders
+  static void SetChildWindowFactory(ChildWindowFactory factory);  // empty restores the real windows
 
   explicit MainForm(QWidget* parent = nullptr);
   ~MainForm() override;
