@@ -8,6 +8,7 @@
 #include "core/recording.h"
 #include "editor/subtitle_import.h"
 #include "tools/commands.h"
+#include "tools/material_io.h"
 
 namespace velmo_tool {
 namespace {
@@ -52,35 +53,6 @@ bool ParseArgs(QStringList args, ImportArgs* parsed) {
   return true;
 }
 
-// Chooses the recording as the main window does; its length is then the
-// store's. False (with the reason on `err`) when it cannot be used.
-bool OpenRecording(const QString& given, QTextStream& err) {
-  const QString path = QFileInfo(given).absoluteFilePath();
-  if (!QFileInfo(path).isFile()) {
-    err << "import: no such recording: " << given << "\n";
-    return false;
-  }
-  const QFileInfo material(ProMod::MaterialPathFor(path));
-  if (material.exists() && (!material.isFile() || !material.isReadable())) {
-    err << "import: the material file cannot be read: " << material.filePath() << "\n";
-    return false;
-  }
-  ProMod::ChooseRecording(path);
-  if (!ProMod::AudioLoaded) {
-    err << "import: the recording cannot be decoded: " << given << "\n";
-    return false;
-  }
-  return true;
-}
-
-// The sentence section as the editor saves it; the other sections stay as
-// they were loaded.
-bool WriteSentences(const std::vector<SentenceRecord>& sentences) {
-  QString base;
-  for (const SentenceRecord& s : sentences) base += ProMod::FormatSentenceLine(s) + ProMod::kEnter;
-  ProMod::BaseData = base;
-  return ProMod::SaveMaterialFile();
-}
 
 void PrintImport(const SubtitleImport& imported, QTextStream& out) {
   out << "{\"lrc\":" << Quoted(imported.lines) << "}\n";
@@ -111,7 +83,7 @@ int RunImport(const QStringList& args, QTextStream& out, QTextStream& err) {
   }
   int32_t length = parsed.length;
   if (!parsed.recording.isEmpty()) {
-    if (!OpenRecording(parsed.recording, err)) return 1;
+    if (!OpenRecording(QStringLiteral("import"), parsed.recording, err)) return 1;
     length = ProMod::TotalLength;
   }
   const SubtitleImport imported = ImportSubtitleFile(QFileInfo(parsed.subtitle).absoluteFilePath(), length);

@@ -9,6 +9,7 @@
 #include "core/peak_cache.h"
 #include "core/recording.h"
 #include "tools/commands.h"
+#include "tools/material_io.h"
 
 namespace velmo_tool {
 namespace {
@@ -52,33 +53,6 @@ bool ParseArgs(QStringList args, SplitArgs* parsed) {
   return true;
 }
 
-bool OpenRecording(const QString& given, QTextStream& err) {
-  const QString path = QFileInfo(given).absoluteFilePath();
-  if (!QFileInfo(path).isFile()) {
-    err << "split: no such recording: " << given << "\n";
-    return false;
-  }
-  const QFileInfo material(ProMod::MaterialPathFor(path));
-  if (material.exists() && (!material.isFile() || !material.isReadable())) {
-    err << "split: the material file cannot be read: " << material.filePath() << "\n";
-    return false;
-  }
-  ProMod::ChooseRecording(path);
-  if (!ProMod::AudioLoaded) {
-    err << "split: the recording cannot be decoded: " << given << "\n";
-    return false;
-  }
-  return true;
-}
-
-// The sentence section as the editor saves it; the other sections stay as
-// they were loaded.
-bool WriteSentences(const std::vector<SentenceRecord>& sentences) {
-  QString base;
-  for (const SentenceRecord& s : sentences) base += ProMod::FormatSentenceLine(s) + ProMod::kEnter;
-  ProMod::BaseData = base;
-  return ProMod::SaveMaterialFile();
-}
 
 }  // namespace
 
@@ -92,7 +66,7 @@ int RunSplit(const QStringList& args, QTextStream& out, QTextStream& err) {
     err << kSplitUsage << "       (MS: 1 to 60000)\n";
     return 2;
   }
-  if (!OpenRecording(parsed.recording, err)) return 1;
+  if (!OpenRecording(QStringLiteral("split"), parsed.recording, err)) return 1;
   const std::optional<WaveformPeaks> peaks = PeakCache::LoadOrCompute(ProMod::CurrentAudioPath);
   if (!peaks) {
     err << "split: the recording could not be read to its end: " << parsed.recording << "\n";
