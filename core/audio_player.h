@@ -12,8 +12,6 @@
 // from the start of the recording.
 namespace SoundMod {
 
-inline const QString kAlias = QStringLiteral("MyMp3");
-
 enum class PlayState { Closed, Stopped, Playing, Paused };
 
 // Opens the recording and returns its exact decoded length in ms, or 0 on
