@@ -2,6 +2,7 @@
 
 #include "editor/appearance_file.h"
 #include "core/material_store.h"
+#include "core/text_codec.h"
 #include "platform/app_paths.h"
 #include "tests/common/temp_folder.h"
 
@@ -57,6 +58,13 @@ TEST(AppearanceFile, JunkFilesChangeNothing) {
   QByteArray junk;
   for (int i = 0; i < 100000; ++i) junk.append(static_cast<char>((i * 7919) % 251));
   app.Write(QStringLiteral("FaceSet.ini"), junk);
-  for (const Setting& s : appearance::ReadAppearanceFile()) EXPECT_NE(s.info, nullptr);
+  EXPECT_TRUE(appearance::ReadAppearanceFile().empty()) << "no line of junk names a key";
+  // One good line among junk lines gives exactly that setting.
+  app.Write(QStringLiteral("FaceSet.ini"), junk + QByteArray("\r\n") + ProMod::EncodeAnsi(QStringLiteral("字号=12")) +
+                                               QByteArray("\r\n") + junk);
+  const std::vector<Setting> read = appearance::ReadAppearanceFile();
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_EQ(read[0].info->key, QStringLiteral("字号"));
+  EXPECT_EQ(read[0].number, 12);
   platform::SetApplicationFolder(QString());
 }
