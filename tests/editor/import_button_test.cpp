@@ -12,9 +12,6 @@ class ImportButtonTest : public EditorTest {
  protected:
   void SetUp() override {
     EditorTest::SetUp();
-#ifndef VELMO_HAVE_SUBTITLE_IMPORT
-    GTEST_SKIP() << "the subtitle import is not part of this build";
-#endif
     SetStree::SetSubtitleFileChooser([this](QWidget*) { return file_; });
   }
   void Choose(const QString& name, const QByteArray& bytes) {
