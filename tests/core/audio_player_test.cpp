@@ -453,6 +453,20 @@ TEST_P(SoundModRealTimeTest, AShortRangeTakesItsTimeAndStopsExactlyAtItsEnd) {
   EXPECT_EQ(SoundMod::FramesHandedToOutput(), Frame(2250) - Frame(2000));
 }
 
+TEST_P(SoundModRealTimeTest, AtHalfSpeedARangeTakesTwiceItsTimeAndStillStopsAtItsEnd) {
+  RecordHanded();
+  SoundMod::SetSpeed(0.5);
+  SoundMod::PlayFrom(2000, 2400);
+  const int64_t took = WaitUntilStopped();
+  SoundMod::SetSpeed(1.0);
+  EXPECT_EQ(SoundMod::GetPosition(), 2400);
+  EXPECT_GE(took, 800 - 30);
+  EXPECT_LE(took, 800 + 400);
+  int64_t last = 0;
+  for (const Handed& h : handed_) last = std::max(last, h.first + h.frames);
+  EXPECT_EQ(last, Frame(2400)) << "nothing after the end goes to the stretcher";
+}
+
 TEST_P(SoundModRealTimeTest, RangesShorterThanTheDeviceBufferArePlayedOut) {
   // A device starts only once its pre-buffer is full; 30 ms would never get
   // there without the output filling up with silence.
