@@ -36,6 +36,7 @@ void ListeningEngine::SetCurrent(int sentenceNumber, int nextIndex) {
 
 bool ListeningEngine::PlaySentence(int index, int32_t from) {
   if (!ProMod::AudioLoaded) return false;
+  pauseUntilUSecs_ = -1;  // a new play ends any shadowing silence
   if (index < 2 || index > ProMod::Sentences.UBound()) return false;
   const SentenceRecord& s = ProMod::Sentences[index];
   // A sentence lying beyond the end of the recording has nothing to hear.
@@ -53,6 +54,7 @@ bool ListeningEngine::PlaySentence(int index, int32_t from) {
 
 bool ListeningEngine::PlayRange(int32_t from, int32_t to) {
   if (!ProMod::AudioLoaded) return false;
+  pauseUntilUSecs_ = -1;  // a new play ends any shadowing silence
   const int32_t length = ProMod::TotalLength;
   from = std::clamp<int32_t>(from, 0, length);
   to = std::clamp<int32_t>(to, 0, length);
@@ -68,6 +70,7 @@ bool ListeningEngine::PlayRange(int32_t from, int32_t to) {
 
 bool ListeningEngine::PlayWhole(int32_t from, int32_t end) {
   if (!ProMod::AudioLoaded) return false;
+  pauseUntilUSecs_ = -1;  // a new play ends any shadowing silence
   playEnd_ = end < 0 ? ProMod::TotalLength : end;
   rangeSentence_ = 0;
   mode_ = Mode::WholeRecording;

@@ -98,6 +98,21 @@ TEST_F(ShadowingTest, WithoutEndWithoutPauseAndTheSentenceLoopWins) {
   EXPECT_FALSE(Playing());
 }
 
+TEST_F(ShadowingTest, ASentenceChosenInThePauseIsHeardWhole) {
+  MainForm& f = form();
+  Shadow(2, 6);  // three hearings, a pause of 3 x
+  ClickSentenceItem(2);
+  Listen(1500);  // in the 3 s pause after the first hearing
+  ASSERT_FALSE(Playing());
+  ClickSentenceItem(4);  // sentence 3: 3 500 .. 4 500 ms
+  const Heard heard = Listen(3000);
+  ASSERT_GE(heard.ends.size(), 1u);
+  EXPECT_NEAR(heard.ends[0], 1000, 20);
+  EXPECT_EQ(heard.starts.size(), 1u) << "the old pause does not start a hearing of its own";
+  EXPECT_EQ(f.CurrentSentence(), 3);
+  EXPECT_EQ(f.Engine().ShadowRound(), 1);
+}
+
 TEST_F(ShadowingTest, TheLastSentenceEndsTheShadowing) {
   MainForm& f = form();
   Shadow(0, 0);  // one hearing
