@@ -72,7 +72,7 @@ void QelPBar::EnsureLayout() {
 
 void QelPBar::Layout() {
   laidOutSize_ = size();
-  const int W = ControlWidth(), H = ControlHeight();
+  const int W = ControlWidth();
   // 1-4. Fill one pixel in from the frame; captions centred, on top of each other.
   fillLeft_ = 15;
   fillWidth_ = std::max(0, W - 30);

@@ -43,7 +43,9 @@ TEST(SentenceLine, FormatThenParseGivesTheRecordBack) {
     // text says.
     EXPECT_EQ(back.Start, SoundMod::ParseTime(SoundMod::FormatTime(r.Start)));
     EXPECT_EQ(back.End, SoundMod::ParseTime(SoundMod::FormatTime(r.End)));
-    if (r.Start % 1000 <= 994) EXPECT_EQ(back.Start, r.Start);
+    if (r.Start % 1000 <= 994) {
+      EXPECT_EQ(back.Start, r.Start);
+    }
     EXPECT_EQ(back.Text, ProMod::TrimSentenceText(ProMod::StorableText(r.Text)));
     EXPECT_EQ(back.Remark, ProMod::TrimSentenceText(ProMod::StorableText(r.Remark)));
     EXPECT_FALSE(line.contains(ProMod::kEnter, Qt::CaseInsensitive));
